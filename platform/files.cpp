@@ -374,6 +374,14 @@ std::optional<std::string> read_file(std::string_view path) {
     return data;
 }
 
+int try_create_new(std::string_view path) {
+    std::string real = resolve_path(path);
+    int fd = ::open(real.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0664);
+    if (fd < 0) return errno == EEXIST ? rte::file_exists : last_error();
+    ::close(fd);
+    return 0;
+}
+
 bool file_exists(std::string_view path) {
     std::string real = resolve_path(path);
     struct stat st {};

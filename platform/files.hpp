@@ -126,6 +126,10 @@ void rewrite_lines(std::string_view path, const std::vector<std::string>& lines)
 void rewrite_file(std::string_view path, std::string_view bytes);
 std::optional<std::string> read_file(std::string_view path);
 
+// Creates path only if it does not exist yet (atomically): 0 when this call
+// created it, 80 when it already existed, another classic code on failure.
+int try_create_new(std::string_view path);
+
 bool file_exists(std::string_view path);       // a regular file
 bool directory_exists(std::string_view path);
 int try_delete_file(std::string_view path);

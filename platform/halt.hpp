@@ -22,6 +22,7 @@ inline constexpr int path_not_found = 3;
 inline constexpr int too_many_open_files = 4;
 inline constexpr int access_denied = 5;
 inline constexpr int bad_handle = 6;
+inline constexpr int file_exists = 80;
 inline constexpr int read_past_end = 100;
 inline constexpr int write_error = 101;
 inline constexpr int file_not_assigned = 102;
