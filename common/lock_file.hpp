@@ -1,0 +1,35 @@
+// Lock files: the guard kelvane and orvtime put around the shared files
+// between nodes.
+//
+// The lock for a file P is a second file named like P with its last
+// character replaced by "X" (player.dat -> player.daX); its presence means
+// "taken". It is created atomically (create-if-absent), so two nodes can
+// never both hold it. A taker that finds it present waits in 50 ms steps;
+// after the 9th wait it deletes the lock once as stale (its owner is taken
+// to have died) and goes on trying. Waits go through plat::sleep_ms.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace common {
+
+// True when exactly that path names an existing file.
+bool file_exists(std::string_view path);
+
+// path with its last character replaced by "X". An existing guarded file
+// lends its on-disk spelling (PLAYER.DAT on disk gives PLAYER.DAX for any
+// spelling of the name), so every node names the same lock file.
+std::string lock_file_name(std::string_view path);
+
+// Takes the lock for path. With must_exist, a missing path is fatal: the
+// local screen shows path + " does not exist!", "error.log" is created anew
+// holding path + " Did Not Exist!", and the program ends with exit code 0.
+// A lock file that cannot be created for another reason than being present
+// is a run-time error.
+void lock_file(std::string_view path, bool must_exist);
+
+// Releases the lock: deletes the lock file if it exists.
+void unlock_file(std::string_view path);
+
+}  // namespace common
