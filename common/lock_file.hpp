@@ -32,4 +32,18 @@ void lock_file(std::string_view path, bool must_exist);
 // Releases the lock: deletes the lock file if it exists.
 void unlock_file(std::string_view path);
 
+// Holds the lock for path while it lives: lock_file on construction,
+// unlock_file on destruction, so a run-time error or halt between the two
+// does not leave the lock behind for the next taker to wait out.
+class FileLock {
+public:
+    FileLock(std::string_view path, bool must_exist) : path_(path) { lock_file(path_, must_exist); }
+    ~FileLock() { unlock_file(path_); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    std::string path_;
+};
+
 }  // namespace common
