@@ -5,8 +5,11 @@
 // character replaced by "X" (player.dat -> player.daX); its presence means
 // "taken". It is created atomically (create-if-absent), so two nodes can
 // never both hold it. A taker that finds it present waits in 50 ms steps;
-// after the 9th wait it deletes the lock once as stale (its owner is taken
-// to have died) and goes on trying. Waits go through plat::sleep_ms.
+// from the 9th wait on it deletes the lock if its owner is gone (a crashed
+// node's lock). While a process holds a lock it keeps the lock file
+// open, which is how a waiter tells a live owner from a dead one: a live
+// owner's lock is never broken, so the 9th-wait break cannot put two nodes
+// inside one lock. Waits go through plat::sleep_ms.
 #pragma once
 
 #include <string>
