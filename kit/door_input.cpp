@@ -32,11 +32,16 @@ uint8_t take_remote_byte(Kit& k) {
     return k.channel->read_char();
 }
 
+// The clock reads in hundredths of a second.
+constexpr int32_t kClockResolutionMs = 10;
+
 // Milliseconds until the next periodic check is due; -1 without timers.
+// A wait ends one clock step late rather than early, so it never wakes
+// only to find the check not due yet.
 int ms_until_check(const DoorSession& s) {
     if (!s.timers_running) return -1;
     int32_t passed = plat::elapsed_ms(s.last_tick_ms, plat::ms_since_midnight());
-    return passed >= kCheckIntervalMs ? 0 : kCheckIntervalMs - passed;
+    return passed >= kCheckIntervalMs ? 0 : kCheckIntervalMs - passed + kClockResolutionMs;
 }
 
 // Sleeps until a key may have arrived, a hang-up signal came, or the next
