@@ -3,6 +3,7 @@ logs in, and the screen shows the login name and the status line."""
 import os
 import pty
 import select
+import signal
 import subprocess
 import time
 import unittest
@@ -74,6 +75,18 @@ class LocalSession(unittest.TestCase):
         term.send(b"\x1b[A")  # the up arrow arrives as 0 and scan code 72
         term.wait_for("Key 72")
         self.assertEqual(term.finish(), 0)
+
+    def test_hangup_signals_end_through_the_carrier_lost_path(self):
+        for sig in (signal.SIGHUP, signal.SIGTERM):
+            term = PtyScreen([os.path.join(BIN, "doortest"), "-L"])
+            term.wait_for("Enter your name : SYSOP")
+            term.send(b"\r")
+            term.wait_for("Type a line:")
+            started = time.time()
+            term.proc.send_signal(sig)
+            term.wait_for("Caller Dropped Carrier.  Returning To BBS...", timeout=2.0)
+            self.assertEqual(term.finish(), 0)
+            self.assertLess(time.time() - started, 1.0 + 1.5 + 1.0)  # notice, closing pause, slack
 
 
 if __name__ == "__main__":
