@@ -36,13 +36,13 @@ void kelvane_send_mail(std::string_view path, const std::vector<std::string>& li
 }
 
 void lottery_send_mail(std::string_view path, const std::vector<std::string>& lines, int32_t amount) {
-    plat::TextReader probe;
-    if (probe.try_open(path) != 0) {
+    // Only a missing file is created: one that exists but cannot be opened
+    // at this moment keeps its mail, and the append below reports the error.
+    if (!plat::file_exists(path)) {
         plat::TextWriter created;
         created.create(path);
         created.close();
     }
-    probe.close();
     std::vector<std::string> message = lines;
     message.push_back("`b" + std::to_string(amount));
     message.push_back("");

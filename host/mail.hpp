@@ -34,8 +34,8 @@ enum class MailFirstLine {
 void kelvane_send_mail(std::string_view path, const std::vector<std::string>& lines,
                        MailFirstLine first_line, bool take_lock);
 
-// The lottery's mail writer, without a lock: creates the file when it
-// cannot be opened, then appends the lines, "`b" + amount (the gold the host
+// The lottery's mail writer, without a lock: creates the file when it does
+// not exist, then appends the lines, "`b" + amount (the gold the host
 // adds to the player's bank on delivery) and an empty line.
 void lottery_send_mail(std::string_view path, const std::vector<std::string>& lines, int32_t amount);
 

@@ -20,12 +20,12 @@ std::string registry_path(std::string_view host_dir) { return std::string(host_d
 
 void append_lines(std::string_view path, const std::vector<std::string>& lines, bool create_if_missing) {
     plat::TextWriter file;
-    if (file.try_append(path) != 0) {
-        if (create_if_missing)
-            file.create(path);
-        else
-            file.append(path);  // reports the failure as a run-time error
-    }
+    // Only a missing list is created: an existing one that cannot be opened
+    // is never replaced by an empty one; its failure is a run-time error.
+    if (create_if_missing && !plat::file_exists(path))
+        file.create(path);
+    else
+        file.append(path);
     for (const std::string& line : lines) file.write_line(line);
     file.close();
 }

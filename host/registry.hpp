@@ -59,7 +59,7 @@ bool kelvane_already_installed(std::string_view host_dir, const ModuleProgram& p
 // otherwise) and, when host_dir has maint.bat, its maintenance line; then
 // shows "`%Installed!" and waits for a key.
 void kelvane_install(std::string_view host_dir, const ModuleProgram& program);
-// Appends orvtime's entry, creating 3rdparty.dat when it cannot be opened;
+// Appends orvtime's entry, creating 3rdparty.dat when it does not exist;
 // then shows "`%Installed!" and waits for a key.
 void orvtime_install(std::string_view host_dir, const ModuleProgram& program);
 // Appends runelot's entry; 3rdparty.dat must exist.
