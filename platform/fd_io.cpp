@@ -139,7 +139,7 @@ void close_fd(int fd) {
     if (fd >= 0) ::close(fd);
 }
 
-bool make_pipe(int& read_end, int& write_end) {
+bool pipe_pair(int& read_end, int& write_end) {
     int p[2];
     if (::pipe2(p, O_CLOEXEC) != 0) return false;
     read_end = p[0];

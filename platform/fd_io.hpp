@@ -61,7 +61,7 @@ IoResult read_fd(int fd, uint8_t* buf, size_t n);
 IoResult write_fd(int fd, const uint8_t* buf, size_t n);
 void close_fd(int fd);
 // A pipe (both ends close-on-exec); false when the system refuses.
-bool make_pipe(int& read_end, int& write_end);
+bool pipe_pair(int& read_end, int& write_end);
 
 // Blocks SIGPIPE in the calling thread, so a write to a pipe or socket whose
 // reader has gone fails with EPIPE instead of ending the program. Threads
