@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/lock_file.hpp"
+#include "common/testing/stepping_clock.hpp"
 #include "kit/testing/scripted_caller.hpp"
 #include "platform/clock.hpp"
 #include "platform/files.hpp"
@@ -15,33 +16,8 @@
 #include "platform/val.hpp"
 
 using namespace common;
+using common::testing::SteppingClock;
 using plat::testing::TempDir;
-
-namespace {
-
-// A fake clock that also runs a step of the test at each sleep.
-class SteppingClock final : public plat::Clock {
-public:
-    std::function<void(int sleeps)> on_sleep;
-    int sleeps = 0;
-
-    plat::TimeOfDay time_of_day() override { return fake_.time_of_day(); }
-    plat::LocalDate date() override { return fake_.date(); }
-    uint64_t tick_ms() override { return fake_.tick_ms(); }
-    void sleep_ms(int ms) override {
-        fake_.sleep_ms(ms);
-        ++sleeps;
-        if (on_sleep) on_sleep(sleeps);
-    }
-    int wait_readable(std::span<const int> fds, int timeout_ms) override {
-        return fake_.wait_readable(fds, timeout_ms);
-    }
-
-private:
-    plat::FakeClock fake_{{2026, 12, 11}, 0};
-};
-
-}  // namespace
 
 TEST(LockFile, IsNamedAfterTheGuardedFileOnDiskAndUnlockDeletesIt) {
     TempDir dir;
