@@ -191,7 +191,7 @@ void QueuedChannel::buffer_status(int& in_free, int& out_free, int& in_used, int
     }
     std::lock_guard<std::mutex> g(tx_mutex_);
     out_free = tx_.free();
-    out_used = tx_.used();
+    out_used = tx_.used() + in_flight_;
 }
 
 bool QueuedChannel::char_ready() {

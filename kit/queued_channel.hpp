@@ -39,6 +39,8 @@ public:
 
     ~QueuedChannel() override;
 
+    // The queues' figures; out_used also counts the bytes the writer has
+    // taken but not yet handed to the device, so 0 means all was sent.
     void buffer_status(int& in_free, int& out_free, int& in_used, int& out_used) override;
     // Whether the receive queue holds a byte. The reader moves bytes from
     // the device as they arrive, so there is nothing to ask the device.

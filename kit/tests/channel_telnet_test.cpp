@@ -199,13 +199,19 @@ constexpr int kPiece = 4096;
 
 // Fills the socket and then the send queue while the caller does not read,
 // until a piece of kPiece bytes no longer fits and the writer has settled.
-void fill_send_queue(TelnetChannel& ch) {
+// Returns how many bytes were queued.
+size_t fill_send_queue(TelnetChannel& ch) {
     const std::string piece(kPiece, 'z');
-    int queued = 0;
+    size_t total = 0;
     for (int round = 0; round < 100 && ch.can_send(kPiece); ++round) {
-        while (ch.can_send(kPiece)) ch.send_buffer(bytes_of(piece), kPiece, queued);
+        while (ch.can_send(kPiece)) {
+            int queued = 0;
+            ch.send_buffer(bytes_of(piece), kPiece, queued);
+            total += static_cast<size_t>(queued);
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    return total;
 }
 
 TEST_F(TelnetChannelTest, FullSendQueueWaitsForTheCallerToRead) {
@@ -223,6 +229,36 @@ TEST_F(TelnetChannelTest, FullSendQueueWaitsForTheCallerToRead) {
     EXPECT_EQ(queued, kPiece);
     EXPECT_GE(peer::ms_since(start), 150);
     drain.join();
+}
+
+// Bytes the writer has taken but the socket has not yet accepted still
+// count as waiting to go, so a program that waits for out_used == 0 before
+// it ends loses none of its last screen.
+TEST_F(TelnetChannelTest, OutputCountsAsPendingUntilTheSocketTookIt) {
+    open();
+    const size_t total = fill_send_queue(*channel_);
+    int in_free = 0, out_free = 0, in_used = 0, out_used = 0;
+    channel_->buffer_status(in_free, out_free, in_used, out_used);
+    EXPECT_GT(out_used, 32767 - kPiece);
+    std::string got;
+    std::thread slow_reader([&] {
+        for (;;) {
+            std::string part = peer::read_for(caller_, 8192, 300);
+            if (part.empty()) break;
+            got += part;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    for (int i = 0; i < 1000; ++i) {
+        channel_->buffer_status(in_free, out_free, in_used, out_used);
+        if (out_used == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(out_used, 0);
+    channel_.reset();
+    slow_reader.join();
+    EXPECT_EQ(got.size(), total);
+    EXPECT_EQ(got.find_first_not_of('z'), std::string::npos);
 }
 
 TEST_F(TelnetChannelTest, FullSendQueueWithTheCallerGoneReturnsAtOnce) {
