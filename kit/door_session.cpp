@@ -236,6 +236,14 @@ void door_start() {
     k.screen.set_window(1, 24);
 }
 
+void door_local_console() {
+    Kit& k = the_kit();
+    if (!k.env.terminal_out || k.mirror_on) return;
+    k.mirror_on = true;
+    plat::enter_raw_mode();
+    refresh_mirror();
+}
+
 void door_set_program_name(std::string name) { the_kit().program_name_setting = std::move(name); }
 
 void door_start_named() {

@@ -70,6 +70,12 @@ void door_init(std::vector<std::string> args, Flavour flavour = Flavour::standar
 // only when the session is usable; otherwise shows a message and halts(0).
 void door_start();
 
+// For a run without a session (a maintenance run, a setup dialogue): shows
+// the local screen on the terminal and reads its keys in raw mode, as
+// door_start does for a session. Does nothing when standard output is not a
+// terminal; the exit hook puts the terminal back.
+void door_local_console();
+
 // The program's display name for the status line (default "Vestra"); set it
 // before door_start_named.
 void door_set_program_name(std::string name);
