@@ -60,6 +60,20 @@ void wait_for_input(Kit& k) {
 // A run with no session and no local keyboard: nobody can ever type.
 bool nobody_can_type(const Kit& k) { return !k.channel && !k.held_remote && !k.env.keyboard; }
 
+// In such a run a closing "press a key" gets Enter at once. A program that
+// keeps asking (a prompt that rejects Enter, such as an operator dialogue
+// started without a terminal) would spin for ever: it is ended instead.
+constexpr int kMaxUnansweredKeys = 1000;
+
+char answer_for_nobody(Kit& k) {
+    if (++k.unanswered_keys > kMaxUnansweredKeys) {
+        plat::write_stderr_line((k.args.empty() ? std::string("door") : k.args[0]) +
+                                ": this run needs a terminal to answer its prompts");
+        plat::halt(0);
+    }
+    return kCr;
+}
+
 std::string two_digits(int v) { return door_pad_left(std::to_string(v), '0', 2); }
 
 void end_session_with(const char* message) {
@@ -130,7 +144,7 @@ char door_read_key() {
         if (k.channel) k.channel->clear_arrival();
         if (!door_key_waiting()) {
             if (nobody_can_type(k)) {
-                key = kCr;
+                key = answer_for_nobody(k);
                 break;
             }
             wait_for_input(k);

@@ -45,6 +45,7 @@ struct Kit {
     std::optional<uint8_t> held_remote;   // a caller byte kept for the next read
     std::unique_ptr<CommChannel> channel; // set while the session is remote
     bool started = false;
+    int unanswered_keys = 0;              // keys asked for with nobody to type
 
     ScreenModel screen;
     AnsiInterpreter interpreter;

@@ -55,7 +55,10 @@ int ScriptedCaller::run(const std::function<void()>& body) {
     im.keyboard = keyboard.get();
     keyboard->type(im.pending_local);
     im.pending_local.clear();
-    env.keyboard = std::move(keyboard);
+    if (im.options.local_keyboard)
+        env.keyboard = std::move(keyboard);
+    else
+        im.keyboard = nullptr;
     std::shared_ptr<CallerLine> line = im.line;
     env.channel_factory = [line](int) -> std::unique_ptr<CommChannel> { return std::make_unique<MemoryChannel>(line); };
     env.stdio_factory = [line]() -> std::unique_ptr<CommChannel> { return std::make_unique<MemoryChannel>(line); };

@@ -22,6 +22,7 @@ public:
     struct Options {
         bool start_session = true;   // false: no session (CONFIG, MAINT runs)
         bool remote = true;          // a remote caller on the in-memory channel
+        bool local_keyboard = true;  // false: a run with no terminal (a nightly batch)
         int32_t user_record = 0;
         std::string name = "Tester"; // real name and alias
         int32_t node = 1;

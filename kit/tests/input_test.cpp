@@ -193,3 +193,20 @@ TEST(StatusLine, ShowsNameProgramIdleAndTimeLeft) {
     EXPECT_EQ(caller.screen_attr(1, 25), 0x1E);
     EXPECT_EQ(caller.screen_attr(3, 25), 0x1F);
 }
+
+TEST(ReadKey, WithNobodyToTypeEnterComesAtOnceButAnEndlessPromptIsEnded) {
+    ScriptedCaller::Options o;
+    o.start_session = false;
+    o.local_keyboard = false;
+    ScriptedCaller caller(o);
+    int asked = 0;
+    int code = caller.run([&] {
+        EXPECT_EQ(door_read_key(), '\r');  // a closing "press a key" of a batch run
+        for (;;) {
+            door_read_key();
+            ++asked;
+        }
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(asked, 2000);
+}
