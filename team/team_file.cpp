@@ -2,6 +2,7 @@
 // it again after other nodes renumbered the teams, deleting a team, and
 // treasury moves that reach the file at once.
 #include <algorithm>
+#include <optional>
 
 #include "common/lock_file.hpp"
 #include "host/player_file.hpp"
@@ -20,13 +21,15 @@ std::vector<TeamBytes> read_team_file(const KelvaneState& s) {
     std::vector<TeamBytes> records;
     std::string path = s.team_file();
     if (!plat::file_exists(path)) return records;
-    plat::RecordFile file(kTeamRecordSize);
-    open_retried(file, path, plat::Access::read);
-    // Whole records only: a damaged tail is not a team.
-    int64_t count = file.record_count();
-    records.resize(static_cast<size_t>(count));
-    for (TeamBytes& r : records) file.read(r);
-    file.close();
+    // The whole file in one read; whole records only: a damaged tail is
+    // not a team.
+    std::optional<std::string> bytes;
+    for (int attempt = 0; attempt < kOpenAttempts && !bytes; ++attempt) bytes = plat::read_file(path);
+    if (!bytes) plat::run_error(plat::rte::file_not_open);
+    records.resize(bytes->size() / kTeamRecordSize);
+    for (size_t i = 0; i < records.size(); ++i)
+        std::copy_n(bytes->begin() + static_cast<std::ptrdiff_t>(i * kTeamRecordSize), kTeamRecordSize,
+                    records[i].begin());
     return records;
 }
 
