@@ -4,6 +4,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "platform/fd_io.hpp"
+
 namespace kit {
 
 namespace {
@@ -45,6 +47,9 @@ void QueuedChannel::set_worker_procs(WorkerProc reader, WorkerProc writer) {
 }
 
 void QueuedChannel::run_thread(bool reader) {
+    // The writer only moves what the main thread queues; see
+    // yield_wakeups_in_this_thread for why it gives way.
+    if (workers_ == Workers::reader_and_writer && !reader) plat::yield_wakeups_in_this_thread();
     if (workers_ == Workers::single) {
         if (reader_proc_ != nullptr)
             reader_proc_(*this);
@@ -222,12 +227,17 @@ bool QueuedChannel::send_buffer(const uint8_t* bytes, int n, int& queued) {
     if (n <= 0) return n == 0;
     std::unique_lock<std::mutex> lk(tx_mutex_);
     bool gone = false;
+    bool wake = false;
     while (queued < n) {
         const int want = std::min(n - queued, kMaxHeld);
         while (!gone && tx_.free() < want) {
             if (lost()) {
                 gone = true;
                 break;
+            }
+            if (wake) {
+                wake_writer_locked();  // it has to make the room
+                wake = false;
             }
             if (!tx_space_cv_.wait_for(lk, kCarrierRecheck,
                                        [&] { return tx_.free() >= want || lost(); })) {
@@ -236,10 +246,19 @@ bool QueuedChannel::send_buffer(const uint8_t* bytes, int n, int& queued) {
                 lk.lock();
             }
         }
-        int put = tx_.put(bytes + queued, n - queued);
+        const int put = tx_.put(bytes + queued, n - queued);
         queued += put;
-        if (put > 0) wake_writer_locked();
+        wake = wake || put > 0;
         if (gone || put == 0) break;
+    }
+    if (wake) {
+        // Woken after the lock is free, the writer does not wait for it.
+        if (workers_ == Workers::reader_and_writer) {
+            lk.unlock();
+            tx_data_cv_.notify_one();
+        } else {
+            wake_writer_locked();
+        }
     }
     return queued == n;
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
+#include <sched.h>
 #include <signal.h>
 #include <string.h>
 #include <sys/socket.h>
@@ -152,6 +153,11 @@ void block_sigpipe_in_this_thread() {
     sigemptyset(&s);
     sigaddset(&s, SIGPIPE);
     ::pthread_sigmask(SIG_BLOCK, &s, nullptr);
+}
+
+void yield_wakeups_in_this_thread() {
+    sched_param p {};
+    ::sched_setscheduler(0, SCHED_BATCH, &p);
 }
 
 // ---- Device ----------------------------------------------------------------

@@ -68,6 +68,13 @@ bool pipe_pair(int& read_end, int& write_end);
 // that write to the caller call this first.
 void block_sigpipe_in_this_thread();
 
+// Schedules the calling thread as a batch thread (SCHED_BATCH): waking it
+// never preempts the thread that woke it. For a thread that only moves
+// bytes another thread hands it: it runs once the producer waits or another
+// processor is free, and then takes everything queued meanwhile at once,
+// instead of one wake-up (and one send) per small write.
+void yield_wakeups_in_this_thread();
+
 // A descriptor adopted from its owner and used without blocking.
 class Device {
 public:

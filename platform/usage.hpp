@@ -1,0 +1,19 @@
+// What a process has cost: processor time and context switches.
+#pragma once
+
+namespace plat {
+
+struct Usage {
+    double cpu_ms = 0;              // user and system time
+    long voluntary_switches = 0;    // the thread gave up the processor (waited)
+    long involuntary_switches = 0;  // the scheduler took it away
+};
+
+// This process, all its threads.
+Usage self_usage();
+// All children that ended and were waited for, all their threads.
+Usage children_usage();
+
+Usage operator-(const Usage& a, const Usage& b);
+
+}  // namespace plat
