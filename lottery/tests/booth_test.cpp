@@ -69,13 +69,19 @@ TEST(Price, EnterOrNAtTheCounterLeavesWithoutCharge) {
 }
 
 TEST(Price, IsSavedTheMomentItIsPaidAndNotRefunded) {
-    // The caller pays, then leaves through "4" or drops at the menu.
-    for (const char* keys : {" Y4 ", " Y"}) {
-        SCOPED_TRACE(keys);
+    // The caller pays, then asks for the menu again with Enter and leaves
+    // through "4", or drops at the menu.
+    struct Case {
+        const char* keys;
+        size_t menus;
+    } cases[] = {{" Y\r4 ", 2}, {" Y", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
         Booth booth(2, 500);
         ScriptedCaller caller(no_session());
-        caller.keys(keys);
+        caller.keys(c.keys);
         EXPECT_EQ(booth.run(caller), 0);
+        EXPECT_EQ(count(caller.transcript(), "Which ticket do you want?"), c.menus);
         EXPECT_EQ(booth.gold(), 400);
         EXPECT_FALSE(booth.dir.exists("lottery1.dat"));
         EXPECT_FALSE(booth.dir.exists("USERS.DAT"));
