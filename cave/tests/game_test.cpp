@@ -48,7 +48,7 @@ constexpr int32_t hms(int h, int m, int s) { return ((h * 60 + m) * 60 + s) * 10
 
 }  // namespace
 
-TEST(Game, TheDeadlineIsTwentySecondsAfterTheFirstGuess) {
+TEST(CaveTimedGame, TheDeadlineIsTwentySecondsAfterTheFirstGuess) {
     TimedGame game(hms(10, 15, 45));
     game.timetable.at(0, "100\r");      // 10:15:45, the first guess
     game.timetable.at(15000, "900\r");  // 10:16:00
@@ -67,7 +67,7 @@ TEST(Game, TheDeadlineIsTwentySecondsAfterTheFirstGuess) {
                                             "into his pocket.  He then sits down, and waves you away."));
 }
 
-TEST(Game, ARightGuessAfterTheDeadlineStillWins) {
+TEST(CaveTimedGame, ARightGuessAfterTheDeadlineStillWins) {
     TimedGame game(hms(10, 15, 45));
     game.timetable.at(0, "100\r");
     game.timetable.at(30000, "500\r");
@@ -78,7 +78,7 @@ TEST(Game, ARightGuessAfterTheDeadlineStillWins) {
     EXPECT_EQ(game.state.player.gold(), 105);
 }
 
-TEST(Game, TheDeadlineRunsAcrossMidnight) {
+TEST(CaveTimedGame, TheDeadlineRunsAcrossMidnight) {
     TimedGame game(hms(23, 59, 50));
     game.timetable.at(0, "100\r");      // 23:59:50
     game.timetable.at(15000, "200\r");  // 00:00:05
@@ -90,7 +90,7 @@ TEST(Game, TheDeadlineRunsAcrossMidnight) {
     EXPECT_EQ(game.state.player.gold(), 90);
 }
 
-TEST(Game, TheFifteenthWrongGuessLoses) {
+TEST(CaveTimedGame, TheFifteenthWrongGuessLoses) {
     TimedGame game(hms(10, 0, 0));
     // Fifteen quick guesses, text among them (a guess of 0: too low).
     for (int i = 0; i < 14; ++i) game.timetable.at(100, i == 3 ? "five\r" : "501\r");

@@ -8,8 +8,8 @@ using cave::testing::crlf_lines;
 
 namespace {
 
-struct Installer : ::testing::Test {
-    Installer() {
+struct CaveInstaller : ::testing::Test {
+    CaveInstaller() {
         std::filesystem::create_directory(game.dir / "host");
         host_dir = game.dir / "host/";
     }
@@ -19,7 +19,7 @@ struct Installer : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Installer, UninstallRemovesTheEntryAndTheDataFile) {
+TEST_F(CaveInstaller, UninstallRemovesTheEntryAndTheDataFile) {
     CaveConfig known;
     known.host_path = host_dir;
     known.played[4] = 1;
@@ -33,7 +33,7 @@ TEST_F(Installer, UninstallRemovesTheEntryAndTheDataFile) {
     EXPECT_TRUE(game.caller.screen_contains("(U)ninstall OrvTime\n(Q)uit CONFIG"));
 }
 
-TEST_F(Installer, InstallingIntoAHostWithoutAListCreatesItWithExactlyTheEntry) {
+TEST_F(CaveInstaller, InstallingIntoAHostWithoutAListCreatesItWithExactlyTheEntry) {
     CaveConfig known;
     known.host_path = host_dir;
     known.played[4] = 1;
@@ -48,7 +48,7 @@ TEST_F(Installer, InstallingIntoAHostWithoutAListCreatesItWithExactlyTheEntry) {
     EXPECT_EQ(after.played[4], 0);  // a fresh install clears the day's flags
 }
 
-TEST_F(Installer, AsksForTheHostDirectoryUntilItHoldsTheList) {
+TEST_F(CaveInstaller, AsksForTheHostDirectoryUntilItHoldsTheList) {
     game.dir.write("host/3rdparty.dat", crlf_lines({"/bbs/other * -Dinfo.*", "`0Other"}));
     std::string typed = game.dir / "host";  // no final separator
     game.caller.local_keys(game.dir / "nowhere" + "\r" + typed + "\r" + "x" + "\xff");

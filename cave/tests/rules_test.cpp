@@ -10,7 +10,7 @@
 
 using namespace cave;
 
-TEST(DayStamp, IsTheSumOfYearMonthAndDay) {
+TEST(CaveDayStamp, IsTheSumOfYearMonthAndDay) {
     struct {
         plat::LocalDate date;
         const char* stamp;
@@ -23,21 +23,21 @@ TEST(DayStamp, IsTheSumOfYearMonthAndDay) {
     for (const auto& c : cases) EXPECT_EQ(day_stamp(c.date), c.stamp) << c.date.month << "/" << c.date.day;
 }
 
-TEST(Prize, IsHalfTheWagerWithHalvesRoundedUp) {
+TEST(CavePrize, IsHalfTheWagerWithHalvesRoundedUp) {
     struct {
         int32_t wager, prize;
     } cases[] = {{1, 1}, {2, 1}, {3, 2}, {5, 3}, {100, 50}, {std::numeric_limits<int32_t>::max(), 1073741824}};
     for (const auto& c : cases) EXPECT_EQ(prize_for(c.wager), c.prize) << c.wager;
 }
 
-TEST(Prize, GoldStopsAtTheLargestAmountTheRecordHolds) {
+TEST(CavePrize, GoldStopsAtTheLargestAmountTheRecordHolds) {
     constexpr int32_t top = std::numeric_limits<int32_t>::max();
     EXPECT_EQ(gold_after_win(100, 2), 102);
     EXPECT_EQ(gold_after_win(top - 1, 1), top);
     EXPECT_EQ(gold_after_win(top, prize_for(top)), top);
 }
 
-TEST(Deadline, CountsSecondsFromTheFirstGuessAcrossMidnight) {
+TEST(CaveDeadline, CountsSecondsFromTheFirstGuessAcrossMidnight) {
     constexpr int32_t t10_15_45 = 10 * 3600 + 15 * 60 + 45;
     EXPECT_EQ(seconds_left(t10_15_45, t10_15_45), 20);
     EXPECT_EQ(seconds_left(t10_15_45, t10_15_45 + 15), 5);  // 10:16:00
@@ -48,7 +48,7 @@ TEST(Deadline, CountsSecondsFromTheFirstGuessAcrossMidnight) {
     EXPECT_LT(seconds_left(t23_59_50, 11), 0);
 }
 
-TEST(Wager, IsAWholeNumberFromOneToTheCallersGold) {
+TEST(CaveWager, IsAWholeNumberFromOneToTheCallersGold) {
     struct {
         const char* answer;
         int32_t value;

@@ -17,8 +17,8 @@ size_t count_of(const std::string& text, const std::string& part) {
 }
 
 // A game of three players; the caller is record 1 (Ann, 100 gold).
-struct Visit : ::testing::Test {
-    Visit() {
+struct CaveVisit : ::testing::Test {
+    CaveVisit() {
         game.players({make_player("Bo", 10), make_player("Ann", 100, host::kSexFemale), make_player("Cy", 5)});
         game.info("1");
     }
@@ -37,7 +37,7 @@ struct Visit : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Visit, AWinPaysHalfTheWagerRoundedAwayFromZero) {
+TEST_F(CaveVisit, AWinPaysHalfTheWagerRoundedAwayFromZero) {
     struct {
         const char* wager;
         int32_t prize;
@@ -59,7 +59,7 @@ TEST_F(Visit, AWinPaysHalfTheWagerRoundedAwayFromZero) {
     EXPECT_FALSE(game.dir.exists("door/orvtime.daX"));
 }
 
-TEST_F(Visit, TheWagerIsAskedAgainUntilItIsWholeGoldTheCallerHas) {
+TEST_F(CaveVisit, TheWagerIsAskedAgainUntilItIsWholeGoldTheCallerHas) {
     game.caller.keys("YY101\rplenty\r0\r100\r500\rx");
     game.run_visit();
     EXPECT_EQ(count_of(game.caller.transcript(), "will you wager?"), 4u);
@@ -67,7 +67,7 @@ TEST_F(Visit, TheWagerIsAskedAgainUntilItIsWholeGoldTheCallerHas) {
     EXPECT_EQ(game.player(1).gold(), 150);
 }
 
-TEST_F(Visit, NoGoldOrANoLeavesTheDayUnused) {
+TEST_F(CaveVisit, NoGoldOrANoLeavesTheDayUnused) {
     struct {
         int32_t gold;
         const char* keys;
@@ -89,7 +89,7 @@ TEST_F(Visit, NoGoldOrANoLeavesTheDayUnused) {
     }
 }
 
-TEST_F(Visit, ACallerWhoPlayedFindsTheCaveDarker) {
+TEST_F(CaveVisit, ACallerWhoPlayedFindsTheCaveDarker) {
     game.caller.keys("YY10\r1\r2\r3\r4\r5\r6\r7\r8\r9\r10\r11\r12\r13\r14\r15\rx");
     game.run_visit();
     EXPECT_EQ(game.player(1).gold(), 90);
@@ -104,7 +104,7 @@ TEST_F(Visit, ACallerWhoPlayedFindsTheCaveDarker) {
     EXPECT_EQ(game.config().played[1], 1);
 }
 
-TEST_F(Visit, DatesWithOneStampShareADay) {
+TEST_F(CaveVisit, DatesWithOneStampShareADay) {
     on_date({2026, 1, 31});
     game.caller.keys("YY10\r500\rx");
     game.run_visit();
@@ -125,14 +125,33 @@ TEST_F(Visit, DatesWithOneStampShareADay) {
     EXPECT_EQ(game.config().host_path, game.dir.path() + "/");
 }
 
-TEST_F(Visit, ACallerWhoDropsAfterAgreeingHasUsedHisDay) {
+TEST_F(CaveVisit, ATruncatedDataFileKeepsWhatItHoldsAndIsWrittenWhole) {
+    game.dir.write("orvatime.dat", day_stamp({2026, 12, 11}) + "\r\n");  // today: no reset
+    CaveConfig played;
+    played.played[1] = 1;
+    auto bytes = encode_config(played);
+
+    game.dir.write("door/orvtime.dat", std::string(reinterpret_cast<const char*>(bytes.data()), 300));
+    game.caller.keys("x");
+    game.run_visit();
+    EXPECT_TRUE(game.caller.screen_contains("looks darker than it usually does."));
+
+    game.dir.write("door/orvtime.dat", std::string(reinterpret_cast<const char*>(bytes.data()), 200));
+    game.caller.keys("YY10\r500\rx");
+    game.run_visit();
+    EXPECT_EQ(game.player(1).gold(), 105);
+    EXPECT_EQ(game.dir.read("door/orvtime.dat").size(), kCaveConfigSize);
+    EXPECT_EQ(game.config().played[1], 1);
+}
+
+TEST_F(CaveVisit, ACallerWhoDropsAfterAgreeingHasUsedHisDay) {
     game.caller.keys("YY5");  // hangs up while typing the wager
     EXPECT_EQ(game.run_visit(), 0);
     EXPECT_EQ(game.config().played[1], 1);
     EXPECT_EQ(game.player(1).bytes, with_gold(1, 100).bytes);
 }
 
-TEST_F(Visit, ARecordNumberWithoutAFlagEndsBeforeAnythingIsWritten) {
+TEST_F(CaveVisit, ARecordNumberWithoutAFlagEndsBeforeAnythingIsWritten) {
     struct {
         const char* line1;
         int code;
@@ -148,7 +167,7 @@ TEST_F(Visit, ARecordNumberWithoutAFlagEndsBeforeAnythingIsWritten) {
     EXPECT_NE(game.dir.read("ERROR.LOG").find("Run-time error occurred"), std::string::npos);
 }
 
-TEST_F(Visit, WithoutParametersItPointsTheSysopToConfig) {
+TEST_F(CaveVisit, WithoutParametersItPointsTheSysopToConfig) {
     EXPECT_EQ(game.run_program({}), 0);
     EXPECT_TRUE(game.caller.screen_contains("Orvald's Timer!\n\nYou must run this with the CONFIG parameter to configure.\n"
                                             "Otherwise just run it through DRAKMOOR."));
