@@ -39,12 +39,16 @@ int kelvane_main(int argc, char** argv) {
     s.node = argv[1];
     kit::door_set_program_name("Kelvane");
     kit::door_start_named();
+    // The exit routine goes in before the info file is read, so that a
+    // missing file is reported like every other fatal error; it writes back
+    // only what was loaded.
+    plat::push_exit_handler([state] { SaveOnExit(*state); });
     host::InfoFile info = host::read_info_file(s.info_path());
+    s.info_loaded = true;
     kit::DoorSession& session = kit::door_session();
     session.node = plat::val_or(s.node, 0);
     session.real_name = info.caller_name();
     session.alias = session.real_name;
-    plat::push_exit_handler([state] { SaveOnExit(*state); });
 
     LoadConfig(s);
     // Empty teams go before the caller's team is looked up, so the number

@@ -26,8 +26,10 @@ struct KelvaneState {
     std::string host_dir;
     // The configuration's second line: kept, not used.
     std::string config_extra;
-    // Argument 1 exactly as the host passes it (the node number).
+    // Argument 1 exactly as the host passes it (the node number), and
+    // whether its info file was read (only then is it rewritten at exit).
     std::string node;
+    bool info_loaded = false;
 
     // The caller's record number and the whole player file. Only the
     // caller's record is written back, and only when it was loaded.

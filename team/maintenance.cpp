@@ -29,7 +29,8 @@ void RunMaintenance(KelvaneState& s) {
     common::FileLock lock(s.team_file(), true);
     plat::RecordFile teams(kTeamRecordSize);
     open_retried(teams, s.team_file(), plat::Access::read_write);
-    int64_t count = std::min<int64_t>(teams.record_count(), kMaxTeams);
+    // Records 0 to 149 at most.
+    int64_t count = std::min<int64_t>(teams.record_count(), kPlayerSlots);
     for (int64_t t = 0; t < count; ++t) {
         TeamBytes bytes{};
         teams.seek(t);

@@ -37,8 +37,10 @@ void SaveOnExit(KelvaneState& s) {
     if (s.players_loaded && s.p < s.player_count) host::kelvane_write_caller(s.player_file(), s.p, s.caller());
     if (s.players_loaded && s.on_team) save_caller_team(s);
     if (s.draw_loaded) save_caller_allowances(s);
-    int32_t seconds = kit::door_time_left();
-    host::rewrite_info_minutes(s.info_path(), seconds > 0 ? seconds / 60 : 0);
+    if (s.info_loaded) {
+        int32_t seconds = kit::door_time_left();
+        host::rewrite_info_minutes(s.info_path(), seconds > 0 ? seconds / 60 : 0);
+    }
     common::write_exit_report();
 }
 

@@ -191,6 +191,7 @@ TEST(TeamFiles, ExitWritesTheCallersRecordsOnlyAndKeepsTheFilesTreasury) {
     s.team.treasury = 123;  // this copy never saw the deposit
     s.draw.withdraw_left[0] = 7;
     s.draw.withdraw_left[1] = 99;  // not the caller's: never written
+    s.info_loaded = true;
 
     kit::testing::ScriptedCaller caller;
     caller.run([&] { SaveOnExit(s); });
