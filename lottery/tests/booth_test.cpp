@@ -25,7 +25,7 @@ constexpr char kBuyPick1[] = " Y17\r  ";
 
 }  // namespace
 
-TEST(Price, HundredGoldBuysAndLeavesNothingNinetyNineDoesNot) {
+TEST(LotteryPrice, HundredGoldBuysAndLeavesNothingNinetyNineDoesNot) {
     struct Case {
         int32_t gold;
         const char* keys;
@@ -54,7 +54,7 @@ TEST(Price, HundredGoldBuysAndLeavesNothingNinetyNineDoesNot) {
     }
 }
 
-TEST(Price, EnterOrNAtTheCounterLeavesWithoutCharge) {
+TEST(LotteryPrice, EnterOrNAtTheCounterLeavesWithoutCharge) {
     for (const char* keys : {" \r ", " xN ", " n "}) {
         SCOPED_TRACE(keys);
         Booth booth(2, 500);
@@ -68,7 +68,7 @@ TEST(Price, EnterOrNAtTheCounterLeavesWithoutCharge) {
     }
 }
 
-TEST(Price, IsSavedTheMomentItIsPaidAndNotRefunded) {
+TEST(LotteryPrice, IsSavedTheMomentItIsPaidAndNotRefunded) {
     // The caller pays, then asks for the menu again with Enter and leaves
     // through "4", or drops at the menu.
     struct Case {
@@ -88,7 +88,7 @@ TEST(Price, IsSavedTheMomentItIsPaidAndNotRefunded) {
     }
 }
 
-TEST(Price, ALockedPlayerFileLeavesTheCallerUnableToPay) {
+TEST(LotteryPrice, ALockedPlayerFileLeavesTheCallerUnableToPay) {
     Booth booth(2, 500);
     plat::FileHandle host_holds;
     ASSERT_EQ(host_holds.try_open(booth.dir / "PLAYER.DAT", plat::Access::read_write, plat::Share::exclusive), 0);
@@ -100,7 +100,7 @@ TEST(Price, ALockedPlayerFileLeavesTheCallerUnableToPay) {
     EXPECT_EQ(booth.gold(), 500);
 }
 
-TEST(Counter, ShowsTheChosenClerkAndThePrice) {
+TEST(LotteryCounter, ShowsTheChosenClerkAndThePrice) {
     Booth booth;
     ScriptedCaller caller(no_session());
     caller.keys(" N ");
@@ -113,7 +113,7 @@ TEST(Counter, ShowsTheChosenClerkAndThePrice) {
     EXPECT_NE(t.find("Gold Coins.\" "), std::string::npos);
 }
 
-TEST(NumberEntry, ANumberNotAcceptedStartsTheWholeEntryOver) {
+TEST(LotteryNumberEntry, ANumberNotAcceptedStartsTheWholeEntryOver) {
     struct Case {
         const char* game_key;
         const char* numbers;  // keys typed at the prompts
@@ -147,7 +147,7 @@ TEST(NumberEntry, ANumberNotAcceptedStartsTheWholeEntryOver) {
     }
 }
 
-TEST(TicketFile, TicketsAreAppendedAndTheBuyerIsListedForTheDay) {
+TEST(LotteryTicketFile, TicketsAreAppendedAndTheBuyerIsListedForTheDay) {
     Booth booth(2, 500);
     booth.dir.write("lottery2.dat", crlf({"1", "4", "5", "6"}));
     ScriptedCaller caller(no_session());
@@ -158,7 +158,7 @@ TEST(TicketFile, TicketsAreAppendedAndTheBuyerIsListedForTheDay) {
     EXPECT_EQ(booth.dir.read("MAINT.DAT"), crlf({"20261211"}));
 }
 
-TEST(TurnAway, AListedCallerIsTurnedAwayUntilTheDateChanges) {
+TEST(LotteryTurnAway, AListedCallerIsTurnedAwayUntilTheDateChanges) {
     Booth booth(2, 500);
     {
         ScriptedCaller caller(no_session({2026, 12, 11}));
@@ -189,7 +189,7 @@ TEST(TurnAway, AListedCallerIsTurnedAwayUntilTheDateChanges) {
     }
 }
 
-TEST(TurnAway, OnlyAWholeNumberLineMatchesAndANewDayEmptiesTheList) {
+TEST(LotteryTurnAway, OnlyAWholeNumberLineMatchesAndANewDayEmptiesTheList) {
     struct Case {
         const char* maint;
         const char* users;
@@ -215,7 +215,7 @@ TEST(TurnAway, OnlyAWholeNumberLineMatchesAndANewDayEmptiesTheList) {
     }
 }
 
-TEST(TurnAway, ANewDateWithoutAListOnlyRewritesTheDate) {
+TEST(LotteryTurnAway, ANewDateWithoutAListOnlyRewritesTheDate) {
     Booth booth(2, 500);
     ScriptedCaller caller(no_session());
     caller.keys(" N ");
@@ -224,7 +224,7 @@ TEST(TurnAway, ANewDateWithoutAListOnlyRewritesTheDate) {
     EXPECT_FALSE(booth.dir.exists("USERS.DAT"));
 }
 
-TEST(StartUp, LocalModeIsRefusedBeforeAnythingHappens) {
+TEST(LotteryStartUp, LocalModeIsRefusedBeforeAnythingHappens) {
     Booth booth(2, 500);
     ScriptedCaller caller(no_session());
     EXPECT_EQ(booth.run(caller, {"-L"}), 0);
@@ -232,7 +232,7 @@ TEST(StartUp, LocalModeIsRefusedBeforeAnythingHappens) {
     EXPECT_FALSE(booth.dir.exists("MAINT.DAT"));
 }
 
-TEST(StartUp, UsageScreenComesAfterTheStartUpOnTheConsoleOnly) {
+TEST(LotteryStartUp, UsageScreenComesAfterTheStartUpOnTheConsoleOnly) {
     Booth booth(2, 500);
     ScriptedCaller caller(no_session());
     caller.keys(" ");  // a caller on the line, who never sees the screen
@@ -246,7 +246,7 @@ TEST(StartUp, UsageScreenComesAfterTheStartUpOnTheConsoleOnly) {
     EXPECT_TRUE(booth.dir.exists("MAINT.DAT"));
 }
 
-TEST(StartUp, HostDirectoryComesFromTheConfiguration) {
+TEST(LotteryStartUp, HostDirectoryComesFromTheConfiguration) {
     Booth booth(2, 500);
     plat::testing::TempDir host_dir;
     host_dir.write("player.dat", booth.dir.read("PLAYER.DAT"));

@@ -61,7 +61,7 @@ struct Draw {
 
 }  // namespace
 
-TEST(DrawNumbers, RedrawsAnyNumberAlreadyDrawnForTheGame) {
+TEST(LotteryDrawNumbers, RedrawsAnyNumberAlreadyDrawnForTheGame) {
     // Pick 3: 5, 5 again, 7, then 5 and 7 again before 2. Pick 6: 1, 1
     // again, 2, 2 again, then 3 to 6.
     plat::ScriptedRandom random{0, 4, 4, 6, 4, 6, 1, 0, 0, 1, 1, 2, 3, 4, 5};
@@ -73,7 +73,7 @@ TEST(DrawNumbers, RedrawsAnyNumberAlreadyDrawnForTheGame) {
     EXPECT_EQ(random.draws, 15);
 }
 
-TEST(WinningRule, EveryTicketNumberMustBeAmongTheWinningOnesOrTheFirstIsTheHouseNumber) {
+TEST(LotteryWinningRule, EveryTicketNumberMustBeAmongTheWinningOnesOrTheFirstIsTheHouseNumber) {
     struct Case {
         std::vector<int32_t> ticket;
         std::vector<int32_t> winning;
@@ -97,7 +97,7 @@ TEST(WinningRule, EveryTicketNumberMustBeAmongTheWinningOnesOrTheFirstIsTheHouse
     }
 }
 
-TEST(Draw, PaysEveryWinnerOfEachGameAndEmptiesTheTicketFiles) {
+TEST(LotteryDraw, PaysEveryWinnerOfEachGameAndEmptiesTheTicketFiles) {
     Draw d;
     d.dir.write("lottery1.dat", crlf({"1", "3", "2", "10"}));
     d.dir.write("lottery2.dat", crlf({"3", "2", "7", "9",  "4", "2", "7", "8",  "5", "5837", "1", "1",
@@ -144,7 +144,7 @@ TEST(Draw, PaysEveryWinnerOfEachGameAndEmptiesTheTicketFiles) {
     EXPECT_EQ(d.host.read("mail2.dat"), crlf(kPick1Mail));
 }
 
-TEST(Draw, MissingTicketFilesAreSkippedAndNotCreated) {
+TEST(LotteryDraw, MissingTicketFilesAreSkippedAndNotCreated) {
     Draw d;
     d.dir.write("lottery2.dat", crlf({"3", "2", "7", "9"}));
     EXPECT_EQ(d.run(), 0);
@@ -158,7 +158,7 @@ TEST(Draw, MissingTicketFilesAreSkippedAndNotCreated) {
     EXPECT_FALSE(d.closing_screen);
 }
 
-TEST(Draw, ABadTicketLineEndsTheRunAndKeepsThatGamesTicketsForTheNextRun) {
+TEST(LotteryDraw, ABadTicketLineEndsTheRunAndKeepsThatGamesTicketsForTheNextRun) {
     Draw d;
     const std::string pick3 = crlf({"3", "2", "x", "9",  "4", "1", "2", "3"});
     const std::string pick6 = crlf({"7", "1", "2", "3", "4", "5", "6"});
@@ -195,7 +195,7 @@ TEST(Draw, ABadTicketLineEndsTheRunAndKeepsThatGamesTicketsForTheNextRun) {
     EXPECT_EQ(d.dir.read("lottery2.dat"), "");
 }
 
-TEST(Draw, TicketsThatCannotNameAMailFileAreBadLines) {
+TEST(LotteryDraw, TicketsThatCannotNameAMailFileAreBadLines) {
     for (const char* record : {"../x", "-1", "", "7a"}) {
         SCOPED_TRACE(record);
         Draw d;
@@ -205,7 +205,7 @@ TEST(Draw, TicketsThatCannotNameAMailFileAreBadLines) {
     }
 }
 
-TEST(Draw, ATicketBoughtDuringTheRunGoesToTheNextDraw) {
+TEST(LotteryDraw, ATicketBoughtDuringTheRunGoesToTheNextDraw) {
     Draw d;
     d.dir.write("lottery1.dat", crlf({"2", "10"}));
     d.dir.write("lottery2.dat", "");
@@ -231,7 +231,7 @@ TEST(Draw, ATicketBoughtDuringTheRunGoesToTheNextDraw) {
     EXPECT_EQ(d.dir.read("lottery1.dat"), "");
 }
 
-TEST(Draw, ManyTicketsAreAllChecked) {
+TEST(LotteryDraw, ManyTicketsAreAllChecked) {
     Draw d;
     std::vector<std::string> lines;
     for (int r = 0; r < 150; ++r) {
@@ -248,7 +248,7 @@ TEST(Draw, ManyTicketsAreAllChecked) {
     EXPECT_EQ(sent, 75u);
 }
 
-TEST(Program, SlashMRunsTheDrawWithoutASession) {
+TEST(LotteryProgram, SlashMRunsTheDrawWithoutASession) {
     for (const char* param : {"/M", "/m"}) {
         SCOPED_TRACE(param);
         Booth booth;
