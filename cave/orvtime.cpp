@@ -78,11 +78,13 @@ int orvtime_main(int argc, char** argv) {
     CaveState& state = *shared;
     state.program_dir = kit::door_program_dir();
     if (argc < 2) {
+        kit::door_local_console();
         show_usage();
         return 0;
     }
     state.node = argv[1];
     if (common::upper_case(state.node) == "CONFIG") {
+        kit::door_local_console();
         RunInstaller(state.program_dir);
         return 0;
     }
