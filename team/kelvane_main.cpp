@@ -51,10 +51,6 @@ int kelvane_main(int argc, char** argv) {
     session.alias = session.real_name;
 
     LoadConfig(s);
-    // Empty teams go before the caller's team is looked up, so the number
-    // found is the team's number in the file as it stays.
-    PurgeEmptyTeamFile(s);
-    PurgeEmptyTeams(s);
     FindCallerTeam(s, info.line(1));
     DailyReset(s);
     LoadDrawTable(s);

@@ -76,8 +76,9 @@ void PurgeEmptyTeamFile(const KelvaneState& s) {
     purge_empty_team_file(s);
 }
 
-void PurgeEmptyTeams(const KelvaneState& s) {
-    common::FileLock lock(s.team_file(), false);
+namespace {
+
+void purge_empty_teams(const KelvaneState& s) {
     std::vector<TeamBytes> records = read_team_file(s);
     std::vector<TeamBytes> kept;
     for (const TeamBytes& r : records)
@@ -98,6 +99,13 @@ void PurgeEmptyTeams(const KelvaneState& s) {
     plat::rename_file(scratch, path);
 }
 
+}  // namespace
+
+void PurgeEmptyTeams(const KelvaneState& s) {
+    common::FileLock lock(s.team_file(), false);
+    purge_empty_teams(s);
+}
+
 void FindCallerTeam(KelvaneState& s, const std::string& info_line1) {
     plat::ValResult record = plat::val(info_line1);
     if (!record.ok || record.value < 0 || record.value >= kPlayerSlots) plat::run_error(plat::rte::range_check);
@@ -111,7 +119,12 @@ void FindCallerTeam(KelvaneState& s, const std::string& info_line1) {
     s.on_team = false;
     s.is_leader = false;
     s.team_no = 0;
+    // Empty teams go before the caller's team is looked up, under the same
+    // hold of the lock, so the number found is the team's number in the
+    // file as it stays.
     common::FileLock lock(s.team_file(), false);
+    purge_empty_team_file(s);
+    purge_empty_teams(s);
     std::vector<TeamBytes> records = read_team_file(s);
     for (size_t i = 0; i < records.size(); ++i) {
         if (records[i][team_offset::members + s.p] == 0) continue;

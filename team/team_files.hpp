@@ -38,7 +38,9 @@ void PurgeEmptyTeamFile(const KelvaneState& s);
 // left without teams is deleted).
 void PurgeEmptyTeams(const KelvaneState& s);
 // Takes p from the info file's line 1 (a value outside 0-149 is run-time
-// error 201), loads the player file, and finds the caller's team.
+// error 201), loads the player file, then, under one hold of the team
+// file's lock, purges an empty team file and the teams without members and
+// finds the caller's team.
 void FindCallerTeam(KelvaneState& s, const std::string& info_line1);
 
 // The decimal text of year + month + day.

@@ -119,8 +119,6 @@ public:
         s.program_dir = prog();
         s.node = std::to_string(node);
         LoadConfig(s);
-        PurgeEmptyTeamFile(s);
-        PurgeEmptyTeams(s);
         FindCallerTeam(s, std::to_string(record));
         DailyReset(s);
         LoadDrawTable(s);

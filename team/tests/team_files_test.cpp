@@ -81,15 +81,14 @@ TEST(TeamFiles, DailyResetRunsOncePerDayKeyForEveryPlayer) {
 TEST(TeamFiles, PurgeAndDeleteKeepEveryNodesTeamNumberRight) {
     Game game;
     game.players({{"Ann"}, {"Bob"}, {"Cid"}, {"Dee"}});
-    game.teams({make_team("Empty", {}), make_team("Alpha", {1}), make_team("Beta", {2, 3}, 2, 100)});
+    game.teams({make_team("Gone", {0}), make_team("Alpha", {1}), make_team("Beta", {2, 3}, 2, 100)});
 
-    // Node 2 entered before anyone purged: Beta is its team number 2.
-    KelvaneState s2;
-    s2.program_dir = game.prog();
-    s2.node = "2";
-    LoadConfig(s2);
-    FindCallerTeam(s2, "2");
+    // Node 2 is in the module: Beta is its team number 2.
+    KelvaneState s2 = game.state(2, 2);
     ASSERT_EQ(s2.team_no, 2);
+
+    // The first team loses its last member (as the nightly run does it).
+    game.teams({make_team("Gone", {}), make_team("Alpha", {1}), make_team("Beta", {2, 3}, 2, 100)});
 
     // Node 1 starts: the empty team goes before its own team is looked up.
     KelvaneState s1 = game.state(1, 1);
