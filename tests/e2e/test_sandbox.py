@@ -2,6 +2,7 @@
 harness's codecs; its telnet node server with callers picking a character
 and a module (the kit's test door through its registry entry); and the
 local terminal as a caller, in a pty."""
+import codecs
 import fcntl
 import os
 import pty
@@ -146,19 +147,37 @@ class NodeServer(unittest.TestCase):
         caller.wait_for("/doors/kelvane/kelvane is not there (not built yet?).", anywhere=True)
         caller.wait_for("Your choice:")
 
+    @unittest.skipUnless(os.access("/usr/bin/telnet", os.X_OK), "no telnet client (inetutils-telnet)")
+    def test_a_real_telnet_client_plays_through_the_server(self):
+        term = PtyScreen(["/usr/bin/telnet", "127.0.0.1", str(self.server.port)], encoding="cp437")
+        self.addCleanup(term.close)
+        term.wait_for("Who plays?")
+        term.send("5\r")
+        term.wait_for("Eamon")
+        term.send("6\r")
+        term.wait_for("Hello Eamon!")
+        term.send("by telnet\r")
+        term.wait_for("You typed: by telnet")
+        term.send("k")
+        term.wait_for("Door kit test ended with exit code 0.")
+        term.send("q\r")
+        term.wait_for("Connection closed by foreign host.")
+
 
 class PtyScreen:
     """A program on a pty (its controlling terminal, so Ctrl-C raises
-    SIGINT), its UTF-8 output rendered by pyte."""
+    SIGINT), its output (UTF-8, or another encoding) rendered by pyte."""
 
-    def __init__(self, argv):
+    def __init__(self, argv, encoding="utf-8"):
         self.master, slave = pty.openpty()
         os.set_blocking(self.master, False)
         self.proc = subprocess.Popen(argv, stdin=slave, stdout=slave, stderr=slave, start_new_session=True,
                                      preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
         os.close(slave)
         self.screen = pyte.Screen(80, 25)
-        self.stream = pyte.ByteStream(self.screen)
+        self.stream = pyte.Stream(self.screen)
+        self.encoding = encoding
+        self.decoder = codecs.getincrementaldecoder(encoding)(errors="replace")
 
     def pump(self, timeout=0.05):
         while True:
@@ -171,7 +190,7 @@ class PtyScreen:
                 return
             if not data:
                 return
-            self.stream.feed(data)
+            self.stream.feed(self.decoder.decode(data))
             timeout = 0
 
     def text(self):
@@ -186,7 +205,7 @@ class PtyScreen:
         raise AssertionError("%r not on the terminal:\n%s" % (needle, self.text()))
 
     def send(self, text):
-        os.write(self.master, text.encode("utf-8"))
+        os.write(self.master, text.encode(self.encoding))
 
     def finish(self, timeout=10.0):
         end = time.monotonic() + timeout
