@@ -25,8 +25,10 @@ int kelvane_main(int argc, char** argv) {
         ShowUsage();
         return 0;
     }
-    if (plat::file_exists(s.config_path())) LoadConfig(s);
     std::string command = common::upper_case(argv[1]);
+    // The operator's runs show the local console on the terminal.
+    if (command == "CONFIG" || command == "MAINT") kit::door_local_console();
+    if (plat::file_exists(s.config_path())) LoadConfig(s);
     if (command == "CONFIG") {
         RunSetup(s, argv[0]);
         return 0;
