@@ -51,6 +51,22 @@ bool remove_last_entry(std::vector<std::string>& lines, std::string_view name) {
     return true;
 }
 
+// True when the upper-cased command line runs the program of the
+// upper-cased file name: the name stands as a whole path component, after
+// the start or a separator, and ends the program's path (a blank, the end,
+// or ".EXE" follows). A directory that merely contains the name, such as a
+// game in /bbs/runelot-world/, does not count.
+bool names_program(std::string_view line, std::string_view name) {
+    for (size_t at = line.find(name); at != std::string_view::npos; at = line.find(name, at + 1)) {
+        char before = at == 0 ? '/' : line[at - 1];
+        if (before != '/' && before != '\\' && before != ':') continue;
+        std::string_view rest = line.substr(at + name.size());
+        if (rest.substr(0, 4) == ".EXE") rest.remove_prefix(4);
+        if (rest.empty() || rest[0] == ' ') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 ModuleProgram running_program(std::string_view argv0, std::string_view fallback_file) {
@@ -161,7 +177,7 @@ int runelot_uninstall(std::string_view host_dir, const ModuleProgram& program) {
     std::vector<std::string> kept;
     int removed = 0;
     for (size_t i = 0; i < lines.size(); i += 2) {
-        if (common::upper_case(lines[i]).find(name) != std::string::npos) {
+        if (names_program(common::upper_case(lines[i]), name)) {
             ++removed;
             continue;
         }

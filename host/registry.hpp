@@ -76,8 +76,9 @@ bool kelvane_uninstall(std::string_view host_dir, const ModuleProgram& program);
 // line it writes "Orvald's Timer has not been installed yet!" and ends the
 // program (exit code 0).
 bool orvtime_uninstall(std::string_view host_dir, const ModuleProgram& program);
-// runelot's uninstall: keeps every two-line entry whose first line, upper-
-// cased, does not hold the upper-cased file name, through "igmtemp.dat" in
+// runelot's uninstall: keeps every two-line entry whose first line does not
+// run the program (its file name, in any letter case and with or without
+// ".exe", ending the command's program path), through "igmtemp.dat" in
 // host_dir renamed over 3rdparty.dat. Returns the number of entries removed.
 int runelot_uninstall(std::string_view host_dir, const ModuleProgram& program);
 

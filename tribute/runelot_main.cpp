@@ -85,6 +85,7 @@ int runelot_main(int argc, char** argv) {
     std::string program_dir = kit::door_program_dir();
     if (IsConfig(argc, argv)) {
         std::string file = argc > 0 ? plat::base_name(argv[0]) : std::string();
+        kit::door_local_console();
         RunConfig(program_dir, file.empty() ? std::string("runelot") : file);
         return 0;
     }

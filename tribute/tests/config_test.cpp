@@ -10,9 +10,10 @@ using runelot::testing::LottoGame;
 
 namespace {
 
+// Entries of other programs, in a game whose path holds the module's name.
 constexpr char kOthers[] =
-    "/doors/kelvane/kelvane * -Dinfo.*\r\n`0Team Options\r\n"
-    "/doors/orvtime/orvtime * -Dinfo.*\r\n`%Orvald`2's Timer\r\n";
+    "/bbs/runelot-world/doors/kelvane/kelvane * -Dinfo.*\r\n`0Team Options\r\n"
+    "/bbs/runelot-world/doors/orvtime/orvtime * -Dinfo.*\r\n`%Orvald`2's Timer\r\n";
 
 // The game with runelot not installed yet and a module list of two others.
 struct Fixture {
@@ -56,12 +57,13 @@ TEST(Config, UninstallRemovesEveryEntryOfTheModuleAndItsFiles) {
     f.game.write_config("5");
     f.game.dir.write("doors/runelot/runeplay.dat", std::string(150, '\1'));
     std::string host = f.game.host_dir();
-    f.game.dir.write("3rdparty.dat", "/doors/kelvane/kelvane * -Dinfo.*\r\n`0Team Options\r\n" +
-                                         f.game.program_dir() + "runelot -D" + host + "info.*\r\n"
-                                         "`0Edric's Tribute Lotto\r\n"
-                                         "/doors/orvtime/orvtime * -Dinfo.*\r\n`%Orvald`2's Timer\r\n"
-                                         "C:\\OLD\\RuneLot.Exe -DC:\\DRAKMOOR\\info.*\r\n"
-                                         "`0Edric's Tribute Lotto");  // last line without its end
+    f.game.dir.write("3rdparty.dat",
+                     "/bbs/runelot-world/doors/kelvane/kelvane * -Dinfo.*\r\n`0Team Options\r\n" +
+                         f.game.program_dir() + "runelot -D" + host + "info.*\r\n"
+                         "`0Edric's Tribute Lotto\r\n"
+                         "/bbs/runelot-world/doors/orvtime/orvtime * -Dinfo.*\r\n`%Orvald`2's Timer\r\n"
+                         "C:\\OLD\\RuneLot.Exe -DC:\\DRAKMOOR\\info.*\r\n"
+                         "`0Edric's Tribute Lotto");  // last line without its end
     ScriptedCaller caller(LottoGame::no_session());
     caller.local_keys(host + "\r\r");  // Enter answers "Y"
     EXPECT_EQ(f.config(caller), 0);
