@@ -29,7 +29,7 @@ std::vector<std::string> listing(const Game& game) {
 
 }  // namespace
 
-TEST(OperatorRuns, NoArgumentWritesTheUsageTextOnly) {
+TEST(KelvaneOperatorRuns, NoArgumentWritesTheUsageTextOnly) {
     Game game;
     game.players({{"Ann"}});
     std::vector<std::string> before = listing(game);
@@ -42,7 +42,7 @@ TEST(OperatorRuns, NoArgumentWritesTheUsageTextOnly) {
     EXPECT_EQ(listing(game), before);
 }
 
-TEST(OperatorRuns, ConfigFirstTimeInstallsThenASecondRunGoesStraightToItsMenu) {
+TEST(KelvaneOperatorRuns, ConfigFirstTimeInstallsThenASecondRunGoesStraightToItsMenu) {
     Game game;
     std::filesystem::remove(game.dir / "prog/kelvane.cfg");
     game.dir.write("3rdparty.dat", crlf({"/bbs/other * ", "`0Other"}));
@@ -67,7 +67,7 @@ TEST(OperatorRuns, ConfigFirstTimeInstallsThenASecondRunGoesStraightToItsMenu) {
     EXPECT_EQ(game.dir.read("3rdparty.dat"), registry);
 }
 
-TEST(OperatorRuns, ConfigOnAHostListingTheModuleSaysSoAndStillWritesTheConfiguration) {
+TEST(KelvaneOperatorRuns, ConfigOnAHostListingTheModuleSaysSoAndStillWritesTheConfiguration) {
     Game game;
     std::filesystem::remove(game.dir / "prog/kelvane.cfg");
     std::string registry = crlf({"/elsewhere/KelVane 1", "`0Team Options"});
@@ -79,7 +79,7 @@ TEST(OperatorRuns, ConfigOnAHostListingTheModuleSaysSoAndStillWritesTheConfigura
     EXPECT_EQ(plat::read_lines(game.dir / "prog/kelvane.cfg")[0], game.host());
 }
 
-TEST(OperatorRuns, UninstallRemovesTheEntryAndTheConfiguration) {
+TEST(KelvaneOperatorRuns, UninstallRemovesTheEntryAndTheConfiguration) {
     Game game;
     game.dir.write("3rdparty.dat", crlf({game.prog() + "kelvane * -Dinfo.*", "`0Team Options", "x", "y"}));
     kit::testing::ScriptedCaller caller(no_session());
@@ -89,7 +89,7 @@ TEST(OperatorRuns, UninstallRemovesTheEntryAndTheConfiguration) {
     EXPECT_FALSE(game.dir.exists("prog/kelvane.cfg"));
 }
 
-TEST(OperatorRuns, MaintTakesDeletedPlayersOffTheirTeamsAndTheNextStartPurges) {
+TEST(KelvaneOperatorRuns, MaintTakesDeletedPlayersOffTheirTeamsAndTheNextStartPurges) {
     Game game;
     game.players({{"X"}, {"Bob"}, {"X"}, {"Ann"}});
     game.teams({make_team("Left", {0, 1}), make_team("Gone", {2}), make_team("Kept", {3})});
@@ -109,7 +109,7 @@ TEST(OperatorRuns, MaintTakesDeletedPlayersOffTheirTeamsAndTheNextStartPurges) {
     EXPECT_EQ(s.team_no, 1);
 }
 
-TEST(OperatorRuns, MaintWithoutConfigurationSaysSo) {
+TEST(KelvaneOperatorRuns, MaintWithoutConfigurationSaysSo) {
     Game game;
     std::filesystem::remove(game.dir / "prog/kelvane.cfg");
     kit::testing::ScriptedCaller caller(no_session());

@@ -22,7 +22,7 @@ TeamUpdate notice(const Game& game, const std::string& name) {
 
 }  // namespace
 
-TEST(DailyLimit, FollowsTheLevelRuleAndIsCappedAboveLevel13) {
+TEST(KelvaneLimits, FollowsTheLevelRuleAndIsCappedAboveLevel13) {
     struct {
         int level;
         int32_t limit;
@@ -34,14 +34,14 @@ TEST(DailyLimit, FollowsTheLevelRuleAndIsCappedAboveLevel13) {
     for (const auto& c : cases) EXPECT_EQ(BaseLimit(c.level), c.limit) << "level " << c.level;
 }
 
-TEST(DailyLimit, DayKeyIsYearPlusMonthPlusDay) {
+TEST(KelvaneLimits, DayKeyIsYearPlusMonthPlusDay) {
     EXPECT_EQ(DayKey({2005, 3, 13, 0}), "2021");
     EXPECT_EQ(DayKey({2005, 12, 31, 0}), "2048");
     EXPECT_EQ(DayKey({2005, 1, 1, 0}), "2007");
     EXPECT_EQ(DayKey({2005, 3, 13, 0}), DayKey({2005, 4, 12, 0}));
 }
 
-TEST(TeamFiles, DailyResetRunsOncePerDayKeyForEveryPlayer) {
+TEST(KelvaneFiles, DailyResetRunsOncePerDayKeyForEveryPlayer) {
     Game game;
     game.players({{"Ann", 3}, {"", 0}, {"Max", 14}});
     plat::FakeClock clock({2026, 12, 11, 5}, 0);
@@ -78,7 +78,7 @@ TEST(TeamFiles, DailyResetRunsOncePerDayKeyForEveryPlayer) {
     EXPECT_EQ(s.draw.withdraw_left[0], 1000);
 }
 
-TEST(TeamFiles, PurgeAndDeleteKeepEveryNodesTeamNumberRight) {
+TEST(KelvaneFiles, PurgeAndDeleteKeepEveryNodesTeamNumberRight) {
     Game game;
     game.players({{"Ann"}, {"Bob"}, {"Cid"}, {"Dee"}});
     game.teams({make_team("Gone", {0}), make_team("Alpha", {1}), make_team("Beta", {2, 3}, 2, 100)});
@@ -132,7 +132,7 @@ TEST(TeamFiles, PurgeAndDeleteKeepEveryNodesTeamNumberRight) {
     EXPECT_FALSE(game.dir.exists("prog/teamfile.dat"));
 }
 
-TEST(TeamFiles, NoticesAreAppliedOncePerNodeAndMarkedSeen) {
+TEST(KelvaneFiles, NoticesAreAppliedOncePerNodeAndMarkedSeen) {
     Game game;
     game.players({{"P0"}, {"P1"}, {"P2"}, {"Poster"}, {"P4"}, {"Mate"}, {"Other"}});
     game.teams({make_team("Blue", {6}), make_team("Red", {3, 5}, 3, 1000)});
@@ -168,7 +168,7 @@ TEST(TeamFiles, NoticesAreAppliedOncePerNodeAndMarkedSeen) {
     EXPECT_TRUE(game.dir.exists("tup1.5"));
 }
 
-TEST(TeamFiles, ExitWritesTheCallersRecordsOnlyAndKeepsTheFilesTreasury) {
+TEST(KelvaneFiles, ExitWritesTheCallersRecordsOnlyAndKeepsTheFilesTreasury) {
     Game game;
     game.players({{"Ann", 2, 10}, {"Bob", 2, 20}});
     game.teams({make_team("Crew", {0, 1}, 0, 500)});
@@ -203,4 +203,28 @@ TEST(TeamFiles, ExitWritesTheCallersRecordsOnlyAndKeepsTheFilesTreasury) {
     std::vector<std::string> info = plat::read_lines(game.dir / "info.1");
     ASSERT_EQ(info.size(), 14u);
     EXPECT_EQ(info[4], "60");  // the scripted session's hour, in minutes
+}
+
+TEST(KelvaneFiles, DamagedTeamAndNoticeFilesAreSurvived) {
+    Game game;
+    game.players({{"Ann"}, {"Bob"}});
+    game.teams({make_team("Crew", {0, 1}, 0, 10)});
+    // A half-written record after the last team, a notice cut short and a
+    // notice of a player number no record has.
+    game.dir.write("prog/teamfile.dat", game.dir.read("prog/teamfile.dat") + std::string(100, '\x01'));
+    game.dir.write("tup1.7", "\x03\x01");
+    TeamUpdate odd;
+    odd.kind = kUpdateJoined;
+    odd.player = 200;
+    auto bytes = encode_update(odd);
+    game.dir.write("tup2.7", std::string(bytes.begin(), bytes.end()));
+
+    KelvaneState s = game.state(1, 1);
+    ASSERT_TRUE(s.on_team);
+    EXPECT_EQ(s.team_no, 0);
+    ApplyUpdates(s);
+    EXPECT_EQ(s.team.member_count(), 2);
+    EXPECT_EQ(notice(game, "tup2.7").seen[1], 1);
+    EXPECT_EQ(MoveTreasury(s, kUpdateDeposit, 5), 5);
+    EXPECT_EQ(game.teams()[0].treasury, 15);
 }

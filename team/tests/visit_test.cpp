@@ -36,7 +36,7 @@ size_t count_of(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-TEST(Visit, StartThatFailsEarlyWritesNothing) {
+TEST(KelvaneVisit, StartThatFailsEarlyWritesNothing) {
     Game game;
     game.players({{"Ann", 3, 500}});
     game.teams({make_team("Crew", {0})});
@@ -64,7 +64,7 @@ TEST(Visit, StartThatFailsEarlyWritesNothing) {
     EXPECT_FALSE(game.dir.exists("kvtime.dat"));
 }
 
-TEST(Visit, MenusRedrawForKeysTheyDoNotOfferAndQuitSaves) {
+TEST(KelvaneVisit, MenusRedrawForKeysTheyDoNotOfferAndQuitSaves) {
     Game game;
     game.players({{"Ann", 3, 500}});
     game.info(1, 0, "`%Ann");
@@ -81,7 +81,7 @@ TEST(Visit, MenusRedrawForKeysTheyDoNotOfferAndQuitSaves) {
     EXPECT_TRUE(game.dir.exists("teamdraw.dat"));
 }
 
-TEST(Visit, StatisticsOfACallerOnNoTeamSayNone) {
+TEST(KelvaneVisit, StatisticsOfACallerOnNoTeamSayNone) {
     Game game;
     game.players({{"Ann", 3, 1234567, 89}});
     game.info(1, 0);
@@ -105,7 +105,7 @@ TEST(Visit, StatisticsOfACallerOnNoTeamSayNone) {
     EXPECT_EQ(sent.substr(at + 9, sent.find("None", at) - at - 9), kit::fg_sequence(14) + kit::fg_sequence(15));
 }
 
-TEST(Visit, TreasuryWithdrawalsFollowTheDailyAllowance) {
+TEST(KelvaneVisit, TreasuryWithdrawalsFollowTheDailyAllowance) {
     struct Case {
         const char* what;
         int16_t level;
@@ -150,7 +150,7 @@ TEST(Visit, TreasuryWithdrawalsFollowTheDailyAllowance) {
     }
 }
 
-TEST(Visit, TreasuryNeedsATeam) {
+TEST(KelvaneVisit, TreasuryNeedsATeam) {
     Game game;
     game.players({{"Ann", 3, 50}});
     game.info(1, 0);
@@ -159,7 +159,7 @@ TEST(Visit, TreasuryNeedsATeam) {
     EXPECT_NE(plain(caller.transcript()).find("You're not _on_ a team!"), std::string::npos);
 }
 
-TEST(Visit, BankRefusesImproperAmounts) {
+TEST(KelvaneVisit, BankRefusesImproperAmounts) {
     struct Case {
         const char* what;
         int32_t gold;
