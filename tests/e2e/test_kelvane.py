@@ -1,31 +1,15 @@
-"""kelvane with two callers on one team at once, each on a real socket the
-program inherits: a deposit on one node shows in the other node's treasury
-after one key, and the team file ends with every move of both nodes, in
-whichever order they leave."""
+"""kelvane as the host's module list starts it, with two callers on one team
+at once, each on a socket the program inherits: a deposit on one node shows
+in the other node's treasury after one key, and the team file ends with
+every move of both nodes, in whichever order they leave."""
 import os
-import select
-import socket
 import struct
-import subprocess
-import tempfile
-import time
 import unittest
 
-import pyte
+from harness import Game, Player, have, program, start_door, write_lines
 
-BIN = os.environ.get("DRAKMOOR_BIN", os.path.join(os.path.dirname(__file__), "../../build/bin"))
-
-PLAYER_SIZE = 236
 TEAM_SIZE = 355
-
-
-def player(name, level, gold):
-    rec = bytearray(PLAYER_SIZE)
-    rec[0] = len(name)
-    rec[1:1 + len(name)] = name.encode()
-    struct.pack_into("<i", rec, 109, gold)
-    struct.pack_into("<h", rec, 127, level)
-    return bytes(rec)
+TREASURY = 341
 
 
 def extended(value):
@@ -33,164 +17,139 @@ def extended(value):
     if value == 0:
         return bytes(10)
     exponent = value.bit_length() - 1
-    mantissa = value << (63 - exponent)
-    return struct.pack("<QH", mantissa, exponent + 16383)
+    return struct.pack("<QH", value << (63 - exponent), exponent + 16383)
 
 
 def from_extended(raw):
     mantissa, top = struct.unpack("<QH", raw)
-    exponent = (top & 0x7FFF) - 16383 - 63
+    if top & 0x7FFF == 0 and mantissa == 0:
+        return 0.0
     sign = -1 if top & 0x8000 else 1
-    return sign * mantissa * 2.0 ** exponent
+    return sign * mantissa * 2.0 ** ((top & 0x7FFF) - 16383 - 63)
 
 
 def team(name, members, leader, treasury):
+    """A team record: leader, name, password, members, treasury."""
     rec = bytearray(TEAM_SIZE)
     rec[0] = leader
     rec[1] = len(name)
-    rec[2:2 + len(name)] = name.encode()
+    rec[2:2 + len(name)] = name.encode("cp437")
     rec[32] = 2
     rec[33:35] = b"pw"
     for m in members:
         rec[41 + m] = 1
-    rec[341:351] = extended(treasury)
+    rec[TREASURY:TREASURY + 10] = extended(treasury)
     return bytes(rec)
 
 
-def crlf(lines):
-    return "".join(line + "\r\n" for line in lines).encode()
+class TeamGame(Game):
+    """A game with kelvane in doors/kelvane/ (its configuration and team
+    file there), as its setup leaves it."""
 
+    def __init__(self, players, teams):
+        super().__init__(players)
+        self.door = os.path.join(self.path, "doors", "kelvane")
+        os.makedirs(self.door)
+        os.symlink(program("kelvane"), os.path.join(self.door, "kelvane"))
+        write_lines(os.path.join(self.door, "kelvane.cfg"), [self.path + "/", ""])
+        with open(os.path.join(self.door, "teamfile.dat"), "wb") as f:
+            f.write(b"".join(teams))
 
-class Node:
-    """One caller: kelvane started for a node with the caller's end of a
-    loopback TCP connection, the screen rendered by pyte."""
-
-    def __init__(self, game, node):
-        listener = socket.socket()
-        listener.bind(("127.0.0.1", 0))
-        listener.listen(1)
-        self.sock = socket.create_connection(listener.getsockname())
-        served, _ = listener.accept()
-        listener.close()
-        prog = os.path.join(game, "prog", "kelvane")
-        self.proc = subprocess.Popen(
-            [prog, str(node), "-H%d" % served.fileno(), "-N%d" % node, "-T"],
-            cwd=game, pass_fds=[served.fileno()], stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        served.close()
-        self.screen = pyte.Screen(80, 25)
-        self.stream = pyte.ByteStream(self.screen)
-
-    def pump(self, timeout=0.05):
-        while True:
-            r, _, _ = select.select([self.sock], [], [], timeout)
-            if not r:
-                return
-            data = self.sock.recv(65536)
-            if not data:
-                return
-            self.stream.feed(data)
-
-    def text(self):
-        return "\n".join(self.screen.display)
-
-    def wait_for(self, needle, timeout=10.0):
-        end = time.time() + timeout
-        while time.time() < end:
-            self.pump()
-            if needle in self.text():
-                return
-        raise AssertionError("%r not on screen:\n%s" % (needle, self.text()))
-
-    def key(self, data, then=None):
-        self.sock.sendall(data)
-        if then:
-            self.wait_for(then)
-
-    def quit(self):
-        """From the treasury back to the host game."""
-        self.key(b"R", "You close the safe")
-        self.key(b" ", "Management Options")
-        self.key(b"Q", "Team Options")
-        self.key(b"Q")
-        end = time.time() + 10
-        while time.time() < end and self.proc.poll() is None:
-            self.pump()
-        code = self.proc.wait(timeout=5)
-        self.sock.close()
-        return code
-
-
-class TwoNodesOnOneTeam(unittest.TestCase):
-    def setUp(self):
-        self.tmp = tempfile.TemporaryDirectory(prefix="kelvane-e2e-")
-        game = self.game = self.tmp.name
-        os.mkdir(os.path.join(game, "prog"))
-        os.symlink(os.path.join(os.path.abspath(BIN), "kelvane"), os.path.join(game, "prog", "kelvane"))
-        with open(os.path.join(game, "prog", "kelvane.cfg"), "wb") as f:
-            f.write(crlf([game + "/", ""]))
-        with open(os.path.join(game, "player.dat"), "wb") as f:
-            f.write(player("Ann", 3, 500) + player("Bob", 3, 0) + player("Cid", 2, 0))
-        with open(os.path.join(game, "prog", "teamfile.dat"), "wb") as f:
-            f.write(team("Other", [2], 2, 7) + team("Crew", [0, 1], 0, 1000))
-        for node, record, name in ((1, 0, "Ann"), (2, 1, "Bob")):
-            with open(os.path.join(game, "info.%d" % node), "wb") as f:
-                f.write(crlf([str(record), "3", "", "", "30", name, name, "", "0", "", "", "", "", ""]))
-
-    def tearDown(self):
-        self.tmp.cleanup()
+    def visit(self, node, record, name):
+        return start_door(os.path.join(self.door, "kelvane"), self.path, how="info", node=node,
+                          record=record, user=name, args=(str(node),))
 
     def treasuries(self):
-        with open(os.path.join(self.game, "prog", "teamfile.dat"), "rb") as f:
+        with open(os.path.join(self.door, "teamfile.dat"), "rb") as f:
             data = f.read()
-        return [from_extended(data[i + 341:i + 351]) for i in range(0, len(data), TEAM_SIZE)]
+        return [from_extended(data[at + TREASURY:at + TREASURY + 10]) for at in range(0, len(data), TEAM_SIZE)]
 
-    def open_treasury(self, node):
-        node.wait_for("Team Options")
-        node.key(b"M", "Management Options")
-        node.key(b"Y", "Gold In Safe:")
 
-    def run_visits(self, first_to_leave):
-        one = Node(self.game, 1)
-        two = Node(self.game, 2)
-        try:
-            self.open_treasury(one)
-            self.open_treasury(two)
-            self.assertIn("Gold In Safe: 1,000", two.text())
+@unittest.skipUnless(have("kelvane"), "kelvane is not built")
+class TwoNodesOnOneTeam(unittest.TestCase):
+    def play(self, first_to_leave):
+        game = TeamGame([Player(name="Ann", level=3, gold=500), Player(name="Bob", level=3, gold=0),
+                         Player(name="Cid", level=2, gold=0)],
+                        [team("Other", [2], 2, 7), team("Crew", [0, 1], 0, 1000)])
+        self.addCleanup(game.cleanup)
+        one = game.visit(1, 0, "Ann")
+        self.addCleanup(one.close)
+        two = game.visit(2, 1, "Bob")
+        self.addCleanup(two.close)
+        for caller in (one, two):
+            caller.wait_for("Team Options")
+            caller.send("M")
+            caller.wait_for("Management Options")
+            caller.send("Y")
+            caller.wait_for("Gold In Safe: 1,000")
 
-            one.key(b"D", "AMOUNT:")
-            one.key(b"100\r", "Gold In Safe: 1,100")
-            # One key on node 2 redraws its treasury with the deposit in it.
-            two.key(b"x")
-            two.wait_for("Gold In Safe: 1,100")
+        one.send("D")
+        one.wait_for("AMOUNT:")
+        one.send("100\r")
+        one.wait_for("Gold In Hand: 400  Gold In Safe: 1,100")
+        # One key on node 2 draws its treasury again, with the deposit.
+        two.send("x")
+        two.wait_for("Gold In Safe: 1,100")
 
-            two.key(b"W", "AMOUNT:")
-            two.key(b"40\r", "Done!")
-            two.key(b" ", "Gold In Safe: 1,060")
-            one.key(b"x")
-            one.wait_for("Gold In Hand: 400  Gold In Safe: 1,060")
+        two.send("W")
+        two.wait_for("AMOUNT:")
+        two.send("40\r")
+        two.wait_for("Done!")
+        two.send(" ")
+        two.wait_for("Gold In Hand: 40  Gold In Safe: 1,060")
+        one.send("x")
+        one.wait_for("Gold In Hand: 400  Gold In Safe: 1,060")
 
-            order = (one, two) if first_to_leave == 1 else (two, one)
-            for node in order:
-                self.assertEqual(node.quit(), 0)
-        finally:
-            for node in (one, two):
-                if node.proc.poll() is None:
-                    node.proc.kill()
-                    node.proc.wait()
-        self.assertEqual(self.treasuries(), [7, 1060])
-        leftovers = [n for n in os.listdir(self.game) if n.lower().startswith("tup")]
-        self.assertEqual(leftovers, [])
-        with open(os.path.join(self.game, "player.dat"), "rb") as f:
-            data = f.read()
-        self.assertEqual(struct.unpack_from("<i", data, 109)[0], 400)
-        self.assertEqual(struct.unpack_from("<i", data, PLAYER_SIZE + 109)[0], 40)
+        for caller in (one, two) if first_to_leave == 1 else (two, one):
+            caller.send("R")
+            caller.wait_for("You close the safe")
+            caller.send(" ")
+            caller.wait_for("Management Options")
+            caller.send("Q")
+            caller.wait_for("Team Options")
+            caller.send("Q")
+            self.assertEqual(caller.exit_code(), 0)
+
+        self.assertEqual(game.treasuries(), [7, 1060])
+        self.assertEqual([p.gold for p in game.players()], [400, 40, 0])
+        self.assertEqual([n for n in os.listdir(game.path) if n.lower().startswith("tup")], [])
+
+    def test_a_caller_who_drops_keeps_a_team_mates_later_deposit(self):
+        game = TeamGame([Player(name="Ann", level=3, gold=500), Player(name="Bob", level=3, gold=90)],
+                        [team("Crew", [0, 1], 0, 1000)])
+        self.addCleanup(game.cleanup)
+        one = game.visit(1, 0, "Ann")
+        self.addCleanup(one.close)
+        two = game.visit(2, 1, "Bob")
+        self.addCleanup(two.close)
+        for caller in (one, two):
+            caller.wait_for("Team Options")
+            caller.send("M")
+            caller.wait_for("Management Options")
+            caller.send("Y")
+            caller.wait_for("Gold In Safe: 1,000")
+        # Node 2 deposits and leaves; node 1 never presses another key, so
+        # its copy of the team never sees the deposit, and then it drops.
+        two.send("D")
+        two.wait_for("AMOUNT:")
+        two.send("1\r")
+        two.wait_for("Gold In Hand: 0  Gold In Safe: 1,090")
+        two.send("R")
+        two.wait_for("You close the safe")
+        two.send(" Q")
+        two.wait_for("Team Options")
+        two.send("Q")
+        self.assertEqual(two.exit_code(), 0)
+        one.hang_up()
+        one.proc.wait(timeout=10)
+        self.assertEqual(game.treasuries(), [1090])
+        self.assertEqual([p.gold for p in game.players()], [500, 0])
 
     def test_node_one_leaves_first(self):
-        self.run_visits(first_to_leave=1)
+        self.play(first_to_leave=1)
 
     def test_node_two_leaves_first(self):
-        self.run_visits(first_to_leave=2)
+        self.play(first_to_leave=2)
 
 
 if __name__ == "__main__":
