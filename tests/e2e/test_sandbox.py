@@ -82,7 +82,11 @@ class NodeServer(unittest.TestCase):
     def setUp(self):
         self.game = new_game(self)
         self.server = harness.SandboxServer(self.game)
-        self.addCleanup(self.server.stop)
+        self.addCleanup(self.stop_server)
+
+    def stop_server(self):
+        # Ctrl-C ends the server cleanly, whatever its callers were doing.
+        self.assertEqual(self.server.stop(), 0, self.server.log())
 
     def pick(self, caller, character, module):
         """Picks a character and a module by their numbers in the lists."""

@@ -1,5 +1,6 @@
 #include "tools/sandbox/launcher.hpp"
 
+#include "platform/fd_io.hpp"
 #include "platform/files.hpp"
 #include "platform/halt.hpp"
 #include "platform/paths.hpp"
@@ -74,6 +75,18 @@ int start_module(const std::string& game_dir, int node, const Choice& choice, in
             error = spec.argv[0] + " could not be started (error " + std::to_string(code) + ").";
     }
     return pid;
+}
+
+bool send_all(int fd, std::string_view bytes) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    size_t left = bytes.size();
+    while (left > 0) {
+        plat::IoResult r = plat::write_fd(fd, p, left);
+        if (r.failed() || r.count <= 0) return false;
+        p += r.count;
+        left -= static_cast<size_t>(r.count);
+    }
+    return true;
 }
 
 std::string describe_end(std::string_view title, const plat::ChildExit& end) {

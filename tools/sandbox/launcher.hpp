@@ -31,6 +31,10 @@ std::vector<std::string> command_args(std::string_view command, int node, const 
 int start_module(const std::string& game_dir, int node, const Choice& choice, int socket_fd, int output_fd,
                  std::string& error);
 
+// Writes all bytes to the caller's connection (a blocking socket); false
+// when the other side is gone.
+bool send_all(int fd, std::string_view bytes);
+
 // "<title> ended with exit code N" (or "was ended by signal N").
 std::string describe_end(std::string_view title, const plat::ChildExit& end);
 

@@ -23,23 +23,10 @@ constexpr int kHangupGraceMs = 5000;
 
 void to_terminal(std::string_view cp437) { plat::write_stdout(cp437_for_terminal(cp437)); }
 
-// Writes all bytes to a blocking socket; false when the peer is gone.
-bool send_all(int fd, std::string_view bytes) {
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    size_t left = bytes.size();
-    while (left > 0) {
-        plat::IoResult r = plat::write_fd(fd, p, left);
-        if (r.failed() || r.count <= 0) return false;
-        p += r.count;
-        left -= static_cast<size_t>(r.count);
-    }
-    return true;
-}
-
 struct Visit {
     std::string result;   // how it ended, for the lobby
     std::string output;   // the end of what the program wrote on its own output
-    bool hangup = false;  // Ctrl-C: the sandbox ends
+    bool hangup = false;  // Ctrl-C or the terminal closed: the sandbox ends
 };
 
 // Reads what the program sent: telnet removed (and answered), the rest
@@ -107,7 +94,8 @@ Visit run_module(const std::string& game_dir, Lobby& lobby, KeyDecoder& keys) {
                                    {output_open ? out_r : -1, plat::io::in, 0},
                                    {plat::hangup_fd(), plat::io::in, 0}};
         plat::wait_io(items, 100);
-        if (plat::hangup_requested()) {
+        // Ctrl-C, or the terminal itself went away: the caller hangs up.
+        if (plat::hangup_requested() || (items[0].got & (plat::io::hangup | plat::io::error)) != 0) {
             visit.hangup = true;
             break;
         }
@@ -121,7 +109,7 @@ Visit run_module(const std::string& game_dir, Lobby& lobby, KeyDecoder& keys) {
     }
 
     if (visit.hangup) {
-        // Ctrl-C drops the caller's connection: the program notices the lost
+        // The caller's connection drops: the program notices the lost
         // carrier and saves through its exit path. It gets a few seconds.
         plat::shutdown_and_close(mine);
         for (int waited = 0; waited < kHangupGraceMs && !end; waited += 50) {

@@ -22,18 +22,6 @@ namespace {
 
 constexpr int kShutdownGraceMs = 5000;
 
-bool send_all(int fd, std::string_view bytes) {
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    size_t left = bytes.size();
-    while (left > 0) {
-        plat::IoResult r = plat::write_fd(fd, p, left);
-        if (r.failed() || r.count <= 0) return false;
-        p += r.count;
-        left -= static_cast<size_t>(r.count);
-    }
-    return true;
-}
-
 void log(const std::string& line) { plat::write_stdout("sandbox: " + line + "\n"); }
 
 struct Connection {
