@@ -30,7 +30,7 @@ struct Fixture {
 
 }  // namespace
 
-TEST(Config, InstallAppendsTheEntryAndCreatesTheFiles) {
+TEST(RunelotConfig, InstallAppendsTheEntryAndCreatesTheFiles) {
     Fixture f;
     std::string host = f.game.dir.path();  // typed without a final separator
     ScriptedCaller caller(LottoGame::no_session());
@@ -52,7 +52,7 @@ TEST(Config, InstallAppendsTheEntryAndCreatesTheFiles) {
     EXPECT_EQ(f.game.flags(), std::string(150, '\0'));
 }
 
-TEST(Config, UninstallRemovesEveryEntryOfTheModuleAndItsFiles) {
+TEST(RunelotConfig, UninstallRemovesEveryEntryOfTheModuleAndItsFiles) {
     Fixture f;
     f.game.write_config("5");
     f.game.dir.write("doors/runelot/runeplay.dat", std::string(150, '\1'));
@@ -75,7 +75,7 @@ TEST(Config, UninstallRemovesEveryEntryOfTheModuleAndItsFiles) {
     EXPECT_FALSE(f.game.dir.exists("igmtemp.dat"));
 }
 
-TEST(Config, NoAndAnEmptyPathChangeNothing) {
+TEST(RunelotConfig, NoAndAnEmptyPathChangeNothing) {
     struct Case {
         std::string keys;
         const char* shown;
@@ -96,7 +96,7 @@ TEST(Config, NoAndAnEmptyPathChangeNothing) {
     }
 }
 
-TEST(Config, InstalledGameCanBePlayedRightAway) {
+TEST(RunelotConfig, InstalledGameCanBePlayedRightAway) {
     Fixture f;
     int me = f.game.add_player(3, 100);
     ScriptedCaller install(LottoGame::no_session());

@@ -22,7 +22,7 @@ bool seen(const ScriptedCaller& caller, const std::string& text) {
 
 }  // namespace
 
-TEST(Game, JackpotAtLevelTwelveIsSavedAndASecondGameMeetsTheShield) {
+TEST(RunelotGame, JackpotAtLevelTwelveIsSavedAndASecondGameMeetsTheShield) {
     LottoGame game;
     game.add_player(3, 1000);
     int me = game.add_player(12, 500);
@@ -71,7 +71,7 @@ TEST(Game, JackpotAtLevelTwelveIsSavedAndASecondGameMeetsTheShield) {
     EXPECT_EQ(game.snapshot(), files);
 }
 
-TEST(Game, MoneyTestAtOneBelowTheFeeAndAtTheFee) {
+TEST(RunelotGame, MoneyTestAtOneBelowTheFeeAndAtTheFee) {
     struct Case {
         int32_t gold;
         bool offered;
@@ -100,7 +100,7 @@ TEST(Game, MoneyTestAtOneBelowTheFeeAndAtTheFee) {
     }
 }
 
-TEST(Game, EmptyCodeEndsWithNothingWritten) {
+TEST(RunelotGame, EmptyCodeEndsWithNothingWritten) {
     LottoGame game;
     int me = game.add_player(4, 1000);
     auto files = game.snapshot();
@@ -113,7 +113,7 @@ TEST(Game, EmptyCodeEndsWithNothingWritten) {
     EXPECT_EQ(game.snapshot(), files);
 }
 
-TEST(Game, DecliningKeepsTheDayOpen) {
+TEST(RunelotGame, DecliningKeepsTheDayOpen) {
     LottoGame game;
     int me = game.add_player(4, 1000);
     auto files = game.snapshot();
@@ -126,7 +126,7 @@ TEST(Game, DecliningKeepsTheDayOpen) {
     EXPECT_EQ(game.snapshot(), files);
 }
 
-TEST(Game, WrongCodesAreAskedAgainAndTheSignNeverMatches) {
+TEST(RunelotGame, WrongCodesAreAskedAgainAndTheSignNeverMatches) {
     LottoGame game;
     int me = game.add_player(2, 100);
     plat::ScriptedRandom machine{0, 1, 2, 3};
@@ -150,7 +150,7 @@ TEST(Game, WrongCodesAreAskedAgainAndTheSignNeverMatches) {
     EXPECT_EQ(game.player(me).gold(), 100 - 20 + 3000);
 }
 
-TEST(Game, PrizeBeyondTheGoldLimitIsShownButNotAdded) {
+TEST(RunelotGame, PrizeBeyondTheGoldLimitIsShownButNotAdded) {
     LottoGame game;
     int me = game.add_player(12, 500'000'000);
     plat::ScriptedRandom machine{7, 0, 0, 0};
@@ -165,7 +165,7 @@ TEST(Game, PrizeBeyondTheGoldLimitIsShownButNotAdded) {
     EXPECT_EQ(game.flags()[static_cast<size_t>(me)], 1);
 }
 
-TEST(Game, ShowMoreErasesItsPrompt) {
+TEST(RunelotGame, ShowMoreErasesItsPrompt) {
     LottoGame game;
     int me = game.add_player(1, 5);  // cannot pay: the only prompt is the more prompt
     ScriptedCaller caller(LottoGame::no_session());
@@ -177,7 +177,7 @@ TEST(Game, ShowMoreErasesItsPrompt) {
     EXPECT_FALSE(caller.screen_contains("MORE"));
 }
 
-TEST(Game, CallerWhoDropsBeforeTheDrawLosesNothingAndAfterItKeepsTheResult) {
+TEST(RunelotGame, CallerWhoDropsBeforeTheDrawLosesNothingAndAfterItKeepsTheResult) {
     struct Case {
         const char* keys;
         bool saved;
@@ -205,7 +205,7 @@ TEST(Game, CallerWhoDropsBeforeTheDrawLosesNothingAndAfterItKeepsTheResult) {
     }
 }
 
-TEST(Flags, TwoCallersFinishingTogetherKeepBothFlags) {
+TEST(RunelotFlags, TwoCallersFinishingTogetherKeepBothFlags) {
     LottoGame game;
     runelot::LottoRun first, second;
     for (runelot::LottoRun* run : {&first, &second}) {

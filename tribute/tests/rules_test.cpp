@@ -20,7 +20,7 @@ int run_error_of(F&& f) {
 
 }  // namespace
 
-TEST(Prize, TableOfLevelsOneToThirteen) {
+TEST(RunelotPrize, TableOfLevelsOneToThirteen) {
     struct Row {
         int16_t level;
         int32_t fee;
@@ -47,7 +47,7 @@ TEST(Prize, TableOfLevelsOneToThirteen) {
     }
 }
 
-TEST(Prize, LevelsAboveThirteenAreCappedAtTwoBillion) {
+TEST(RunelotPrize, LevelsAboveThirteenAreCappedAtTwoBillion) {
     for (int16_t level : {int16_t{14}, int16_t{15}, int16_t{40}, int16_t{32767}}) {
         EXPECT_EQ(Jackpot(level), kJackpotCap) << level;
         EXPECT_EQ(PrizeFor(level, 4), 2'000'000'000) << level;
@@ -55,7 +55,7 @@ TEST(Prize, LevelsAboveThirteenAreCappedAtTwoBillion) {
     }
 }
 
-TEST(Prize, IsAddedOnlyWhenTheSumStaysPositiveAndInRange) {
+TEST(RunelotPrize, IsAddedOnlyWhenTheSumStaysPositiveAndInRange) {
     struct Case {
         int32_t gold, prize, expected;
     } cases[] = {
@@ -69,7 +69,7 @@ TEST(Prize, IsAddedOnlyWhenTheSumStaysPositiveAndInRange) {
     for (const Case& c : cases) EXPECT_EQ(GoldAfterPrize(c.gold, c.prize), c.expected) << c.gold << " + " << c.prize;
 }
 
-TEST(Matches, CountEachDigitAsOftenAsBothCodesHoldIt) {
+TEST(RunelotMatches, CountEachDigitAsOftenAsBothCodesHoldIt) {
     struct Case {
         const char* player;
         const char* machine;
@@ -83,7 +83,7 @@ TEST(Matches, CountEachDigitAsOftenAsBothCodesHoldIt) {
         EXPECT_EQ(CountMatches(c.player, c.machine), c.matches) << c.player << " / " << c.machine;
 }
 
-TEST(Code, IsCheckedForLengthThenForAWholeNumber) {
+TEST(RunelotCode, IsCheckedForLengthThenForAWholeNumber) {
     struct Case {
         const char* code;
         CodeCheck expected;
@@ -97,7 +97,7 @@ TEST(Code, IsCheckedForLengthThenForAWholeNumber) {
     for (const Case& c : cases) EXPECT_EQ(CheckCode(c.code), c.expected) << '"' << c.code << '"';
 }
 
-TEST(Days, AreSixteenBitNumbersOrARunTimeError) {
+TEST(RunelotDays, AreSixteenBitNumbersOrARunTimeError) {
     struct Case {
         const char* text;
         int16_t day;

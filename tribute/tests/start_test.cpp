@@ -10,7 +10,7 @@
 using kit::testing::ScriptedCaller;
 using runelot::testing::LottoGame;
 
-TEST(Start, MissingFilesShowTheirMessageWaitForAKeyAndWriteNothing) {
+TEST(RunelotStart, MissingFilesShowTheirMessageWaitForAKeyAndWriteNothing) {
     struct Case {
         const char* missing;
         const char* day;  // runelot.dat's day; time.dat holds 1
@@ -38,7 +38,7 @@ TEST(Start, MissingFilesShowTheirMessageWaitForAKeyAndWriteNothing) {
     }
 }
 
-TEST(Start, FirstRunOfADayClearsEveryFlagOnceAndStoresTheDay) {
+TEST(RunelotStart, FirstRunOfADayClearsEveryFlagOnceAndStoresTheDay) {
     LottoGame game;
     int me = game.add_player(3, 100);
     int other = game.add_player(5, 100);
@@ -71,7 +71,7 @@ TEST(Start, FirstRunOfADayClearsEveryFlagOnceAndStoresTheDay) {
     EXPECT_EQ(game.config(), game.host_dir() + "\r\n2\r\n");
 }
 
-TEST(Start, DaysOutsideSixteenBitsEndWithARangeErrorInWords) {
+TEST(RunelotStart, DaysOutsideSixteenBitsEndWithARangeErrorInWords) {
     struct Case {
         const char* stored;
         const char* host;
@@ -98,7 +98,7 @@ TEST(Start, DaysOutsideSixteenBitsEndWithARangeErrorInWords) {
     }
 }
 
-TEST(Start, RecordsWithoutAFlagByteMeetTheShieldAndNothingIsWritten) {
+TEST(RunelotStart, RecordsWithoutAFlagByteMeetTheShieldAndNothingIsWritten) {
     for (int record : {150, 151, 999, -1}) {
         LottoGame game;
         game.add_player(3, 100);
@@ -112,7 +112,7 @@ TEST(Start, RecordsWithoutAFlagByteMeetTheShieldAndNothingIsWritten) {
     }
 }
 
-TEST(Start, LastRecordUsesTheLastFlagByte) {
+TEST(RunelotStart, LastRecordUsesTheLastFlagByte) {
     LottoGame game;
     for (int i = 0; i < 150; ++i) game.add_player(1, 10 + i);
     plat::ScriptedRandom machine{5, 5, 5, 5};
@@ -127,7 +127,7 @@ TEST(Start, LastRecordUsesTheLastFlagByte) {
     EXPECT_EQ(game.player(148).gold(), 10 + 148);
 }
 
-TEST(Start, ShortFlagsFileReadsMissingBytesAsNotPlayed) {
+TEST(RunelotStart, ShortFlagsFileReadsMissingBytesAsNotPlayed) {
     LottoGame game;
     game.add_player(3, 100);
     int me = game.add_player(3, 100);
@@ -138,7 +138,7 @@ TEST(Start, ShortFlagsFileReadsMissingBytesAsNotPlayed) {
     EXPECT_TRUE(caller.screen_contains("Try it out?"));
 }
 
-TEST(Start, PlayerRecordBeyondTheEndOfPlayerDatIsARunTimeError) {
+TEST(RunelotStart, PlayerRecordBeyondTheEndOfPlayerDatIsARunTimeError) {
     LottoGame game;
     game.add_player(3, 100);
     auto files = game.snapshot();
