@@ -1,14 +1,11 @@
 #include "kit/kit_state.hpp"
 
 #include "kit/door_output.hpp"
+#include "kit/native_door_login.hpp"
 #include "platform/clock.hpp"
 #include "platform/halt.hpp"
 #include "platform/terminal.hpp"
 
-#if __has_include("kit/native_door_login.hpp")
-#include "kit/native_door_login.hpp"
-#define KIT_HAS_NATIVE_LOGIN 1
-#endif
 
 namespace kit {
 
@@ -27,11 +24,7 @@ KitEnvironment real_environment() {
     if (plat::stdin_is_terminal()) env.keyboard = std::make_unique<TerminalKeyboard>();
     env.channel_factory = [](int comm_type) { return make_channel(comm_type); };
     env.stdio_factory = [] { return make_stdio_channel(); };
-#ifdef KIT_HAS_NATIVE_LOGIN
     env.native_login = [](DoorSession& s) { return native_door_login(s); };
-#else
-    env.native_login = [](DoorSession&) { return false; };
-#endif
     return env;
 }
 

@@ -12,12 +12,7 @@ add_library(kit STATIC
   ${CMAKE_CURRENT_LIST_DIR}/screen_model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/terminal_mirror.cpp)
 target_include_directories(kit PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(kit PUBLIC platform PRIVATE project_warnings)
-if(TARGET kit_channels)
-  target_link_libraries(kit PUBLIC kit_channels)
-else()
-  target_sources(kit PRIVATE ${CMAKE_CURRENT_LIST_DIR}/no_channels.cpp)
-endif()
+target_link_libraries(kit PUBLIC platform kit_channels PRIVATE project_warnings)
 
 # Screen-test support: an in-memory channel and a scripted caller.
 add_library(kit_testing STATIC

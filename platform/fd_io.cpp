@@ -140,14 +140,6 @@ void close_fd(int fd) {
     if (fd >= 0) ::close(fd);
 }
 
-bool pipe_pair(int& read_end, int& write_end) {
-    int p[2];
-    if (::pipe2(p, O_CLOEXEC) != 0) return false;
-    read_end = p[0];
-    write_end = p[1];
-    return true;
-}
-
 void block_sigpipe_in_this_thread() {
     sigset_t s;
     sigemptyset(&s);

@@ -60,8 +60,6 @@ bool readable_now(int fd);
 IoResult read_fd(int fd, uint8_t* buf, size_t n);
 IoResult write_fd(int fd, const uint8_t* buf, size_t n);
 void close_fd(int fd);
-// A pipe (both ends close-on-exec); false when the system refuses.
-bool pipe_pair(int& read_end, int& write_end);
 
 // Blocks SIGPIPE in the calling thread, so a write to a pipe or socket whose
 // reader has gone fails with EPIPE instead of ending the program. Threads

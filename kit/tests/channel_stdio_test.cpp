@@ -4,6 +4,7 @@
 
 #include "kit/stdio_channel.hpp"
 #include "kit/tests/standin/peer.hpp"
+#include "platform/process.hpp"
 #include "platform/serial.hpp"
 #include "platform/socket.hpp"
 
@@ -56,8 +57,8 @@ TEST(StdioChannel, HangUpOfThePtyEndsTheCarrier) {
 
 TEST(StdioChannel, EndOfInputEndsTheCarrierAfterTheLastBytes) {
     int in_r = -1, in_w = -1, out_r = -1, out_w = -1;
-    ASSERT_TRUE(plat::pipe_pair(in_r, in_w));
-    ASSERT_TRUE(plat::pipe_pair(out_r, out_w));
+    ASSERT_TRUE(plat::make_pipe(in_r, in_w));
+    ASSERT_TRUE(plat::make_pipe(out_r, out_w));
     peer::Fd a(in_r), b(in_w), c(out_r), d(out_w);
     StdioChannel ch(in_r, out_w);
     ASSERT_TRUE(ch.open_handle(0));
@@ -72,8 +73,8 @@ TEST(StdioChannel, EndOfInputEndsTheCarrierAfterTheLastBytes) {
 // not kill the program with SIGPIPE.
 TEST(StdioChannel, OutputReaderGoneEndsTheCarrier) {
     int in_r = -1, in_w = -1, out_r = -1, out_w = -1;
-    ASSERT_TRUE(plat::pipe_pair(in_r, in_w));
-    ASSERT_TRUE(plat::pipe_pair(out_r, out_w));
+    ASSERT_TRUE(plat::make_pipe(in_r, in_w));
+    ASSERT_TRUE(plat::make_pipe(out_r, out_w));
     peer::Fd a(in_r), b(in_w), c(out_r), d(out_w);
     StdioChannel ch(in_r, out_w);
     ASSERT_TRUE(ch.open_handle(0));
