@@ -135,20 +135,25 @@ bool door_key_waiting() {
     return local_key_pressed(k) || remote_byte_waiting(k);
 }
 
+bool door_wait_for_key() {
+    Kit& k = the_kit();
+    for (;;) {
+        if (k.channel) k.channel->clear_arrival();
+        if (door_key_waiting()) return true;
+        if (nobody_can_type(k)) return false;
+        wait_for_input(k);
+    }
+}
+
 char door_read_key() {
     Kit& k = the_kit();
     DoorSession& s = k.session;
     s.last_key_source = 0;
     char key = 0;
     while (s.last_key_source == 0) {
-        if (k.channel) k.channel->clear_arrival();
-        if (!door_key_waiting()) {
-            if (nobody_can_type(k)) {
-                key = answer_for_nobody(k);
-                break;
-            }
-            wait_for_input(k);
-            continue;
+        if (!door_wait_for_key()) {
+            key = answer_for_nobody(k);
+            break;
         }
         if (local_key_pressed(k)) {
             auto b = k.env.keyboard->read_byte();

@@ -11,6 +11,10 @@ namespace kit {
 // Runs the periodic check first; true when a local key is pressed or, in a
 // remote session, a byte is waiting on the channel.
 bool door_key_waiting();
+// Waits, without using CPU and with the periodic check running, until a key
+// is waiting; the key stays unread. False at once in a run where nobody can
+// ever type (no session and no terminal).
+bool door_wait_for_key();
 // Waits for a key (without using CPU) and returns it. In a run with no
 // session and no terminal (a nightly batch) it returns CR at once.
 char door_read_key();

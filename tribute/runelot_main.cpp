@@ -17,9 +17,6 @@ namespace runelot {
 
 namespace {
 
-// How often the start-up error screens look for the caller's key.
-constexpr int kKeyPollMs = 50;
-
 bool IsConfig(int argc, char** argv) {
     if (argc < 2) return false;
     std::string arg = argv[1];
@@ -34,7 +31,7 @@ bool IsConfig(int argc, char** argv) {
     kit::door_write_line(first_line);
     kit::door_write_line("Halting!");
     kit::door_write_line("(hit a key)");
-    while (!kit::door_key_waiting()) plat::sleep_ms(kKeyPollMs);
+    kit::door_wait_for_key();
     plat::halt(0);
 }
 

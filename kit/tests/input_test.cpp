@@ -210,3 +210,13 @@ TEST(ReadKey, WithNobodyToTypeEnterComesAtOnceButAnEndlessPromptIsEnded) {
     EXPECT_EQ(code, 0);
     EXPECT_LT(asked, 2000);
 }
+
+TEST(ReadKey, WaitingForAKeyLeavesItUnread) {
+    ScriptedCaller caller;
+    caller.keys("a");
+    caller.run([] {
+        EXPECT_TRUE(door_wait_for_key());
+        EXPECT_TRUE(door_wait_for_key());
+        EXPECT_EQ(door_read_key(), 'a');
+    });
+}
