@@ -23,7 +23,7 @@ std::string_view write_coded(std::string_view text, const Sink& sink) {
     for (size_t tick = text.find('`'); tick != std::string_view::npos; tick = text.find('`')) {
         if (tick > 0) sink.write(text.substr(0, tick));
         if (tick + 1 < text.size()) {
-            if (std::optional<int> colour = code_colour(text[tick + 1])) sink.set_fg(*colour);
+            if (std::optional<int> colour = kit::backtick_foreground(text[tick + 1])) sink.set_fg(*colour);
         }
         text.remove_prefix(std::min(tick + 2, text.size()));
     }
@@ -39,19 +39,6 @@ constexpr Sink kCaller{caller_write, caller_fg};
 constexpr Sink kConsole{console_write, console_fg};
 
 }  // namespace
-
-std::optional<int> code_colour(char code) {
-    if (code >= '1' && code <= '9') return code - '0';
-    switch (code) {
-        case '0': return 10;
-        case '!': return 11;
-        case '@': return 12;
-        case '#': return 13;
-        case '$': return 14;
-        case '%': return 15;
-        default: return std::nullopt;
-    }
-}
 
 void write_codes(std::string_view text) {
     std::string_view rest = write_coded(text, kCaller);

@@ -9,13 +9,9 @@
 // back-tick is written unchanged in one piece.
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 namespace common {
-
-// The colour of a back-tick code character, if it is one of the table.
-std::optional<int> code_colour(char code);
 
 void write_codes(std::string_view text);
 void write_line_codes(std::string_view text);

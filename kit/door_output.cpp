@@ -133,23 +133,18 @@ std::string door_pad_right(std::string_view text, char fill, int width) {
 
 // ---- back-tick codes ---------------------------------------------------------
 
-namespace {
-
-// Foreground colour of a code common to every program; -1 if not one.
-int foreground_code(char c) {
-    if (c >= '1' && c <= '9') return c - '0';
-    switch (c) {
+std::optional<int> backtick_foreground(char code) {
+    if (code >= '1' && code <= '9') return code - '0';
+    switch (code) {
         case '0': return 10;
         case '!': return 11;
         case '@': return 12;
         case '#': return 13;
         case '$': return 14;
         case '%': return 15;
-        default: return -1;
+        default: return std::nullopt;
     }
 }
-
-}  // namespace
 
 void door_write_backtick(std::string_view text, BacktickSet set) {
     bool grumbold = set == BacktickSet::grumbold;
@@ -161,8 +156,8 @@ void door_write_backtick(std::string_view text, BacktickSet set) {
         }
         if (i + 1 >= text.size()) break;  // a back-tick at the very end
         char code = text[++i];
-        if (int fg = foreground_code(code); fg >= 0) {
-            door_set_fg(fg);
+        if (std::optional<int> fg = backtick_foreground(code)) {
+            door_set_fg(*fg);
         } else if (code == 'r') {
             if (i + 1 >= text.size()) break;
             char d = text[++i];

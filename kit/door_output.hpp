@@ -45,6 +45,10 @@ enum class BacktickSet {
     grumbold,  // lottery's codes, "`r8", "`^", "`b" and "`y"
 };
 
+// The foreground colour of a back-tick code every program knows ("`1".."`9"
+// -> 1-9, "`0" 10, "`!" 11, "`@" 12, "`#" 13, "`$" 14, "`%" 15).
+std::optional<int> backtick_foreground(char code);
+
 // Writes text, acting on its back-tick codes; every other character is
 // written with door_write, one per call.
 void door_write_backtick(std::string_view text, BacktickSet set);

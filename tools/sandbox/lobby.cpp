@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "common/colour_writers.hpp"
+#include "kit/door_output.hpp"
 #include "host/player_file.hpp"
 #include "host/registry.hpp"
 #include "platform/files.hpp"
@@ -81,7 +81,7 @@ std::string render_codes(std::string_view text) {
             continue;
         }
         if (i + 1 >= text.size()) break;
-        if (std::optional<int> c = common::code_colour(text[i + 1])) out += colour(*c);
+        if (std::optional<int> c = kit::backtick_foreground(text[i + 1])) out += colour(*c);
         ++i;
     }
     out += kReset;
