@@ -1,31 +1,41 @@
 """End-to-end harness: the built programs as child processes, the caller on
-a real socket the program inherits, the caller's screen rendered by pyte.
+a real socket the program inherits (or a program on a pty, as on a
+terminal), the screen rendered by pyte.
 
 - Records: the host's files are built from small codecs (Player for the
   236-byte player record, the day counter, info files, DOOR32.SYS, the
   module list) in a temporary game directory, and read back with the same
-  codecs afterwards.
+  codecs afterwards. Game.install() puts a module in its own folder there,
+  as the sandbox does.
 - start_door() starts a program with the caller's socket inherited in each
   way the kit accepts: a DOOR32.SYS of comm type 2 ("door32"), the switches
   -H<fd> -N<node> -T ("handle"), or the host's info file with line 9 the
   descriptor and line 12 TELNET ("info"). The program's standard input and
   output are never a terminal.
-- Caller: sends keys, waits for text on the rendered screen (code page 437
-  decoded here; telnet commands stripped and 255 undoubled), reports a
-  timeout with the screen, and gives the program's exit code.
+- Terminal: what one side of a session sees and does. It renders what
+  arrives, waits for text with a timeout and reports a failure with the
+  screen, sends keys, and gives the exit code of the program started with
+  it. Caller is the caller on a socket (code page 437; telnet commands
+  stripped and 255 undoubled); PtyScreen is a program on a pty the test
+  holds (UTF-8 for a local terminal, code page 437 for a remote caller's).
 - SandboxServer: `sandbox serve` on a free port, and callers connecting to it.
 
 Run with /usr/bin/python3 (Debian's python3-pyte). DRAKMOOR_BIN names the
 directory of the built programs.
 """
+import codecs
+import fcntl
 import os
+import pty
 import re
 import select
+import shutil
 import signal
 import socket
 import struct
 import subprocess
 import tempfile
+import termios
 import time
 
 import pyte
@@ -43,6 +53,10 @@ def program(name):
 
 def have(name):
     return os.access(program(name), os.X_OK)
+
+
+# A telnet client for the tests that put a real one in front of a program.
+TELNET = shutil.which("telnet") or shutil.which("inetutils-telnet")
 
 
 # ---------------------------------------------------------------- records
@@ -123,6 +137,12 @@ class Player:
         return "Player(%r, level=%d, gold=%d)" % (self.name, self.level, self.gold)
 
 
+def patterned_player(index, **fields):
+    """A record whose bytes outside the fields set carry a pattern (another
+    one for each index), to see that a program writes them back unchanged."""
+    return Player(bytes((i * 7 + index) & 0xFF for i in range(PLAYER_SIZE)), **fields)
+
+
 def write_players(path, players):
     with open(path, "wb") as f:
         for p in players:
@@ -135,11 +155,14 @@ def read_players(path):
     return [Player(data[at:at + PLAYER_SIZE]) for at in range(0, len(data) - PLAYER_SIZE + 1, PLAYER_SIZE)]
 
 
+def crlf(lines):
+    """Lines as the game's text files hold them: CP437, each ended by CR LF."""
+    return b"".join(line.encode("cp437") + b"\r\n" for line in lines)
+
+
 def write_lines(path, lines):
-    """A text file as the game writes them: CP437, CR LF."""
     with open(path, "wb") as f:
-        for line in lines:
-            f.write(line.encode("cp437") + b"\r\n")
+        f.write(crlf(lines))
 
 
 def read_lines(path):
@@ -182,10 +205,11 @@ def write_info(game_dir, node, record, name, handle, **kw):
     return path
 
 
-def write_door32(path, handle, record, name, minutes=60, node=1, comm_type=2):
-    """A DOOR32.SYS; record is 0-based here (the file holds it plus 1)."""
+def write_door32(path, handle, record, name, minutes=60, node=1, comm_type=2, alias=None):
+    """A DOOR32.SYS; record is 0-based here (the file holds it plus 1). The
+    alias line is the name unless one is given."""
     write_lines(path, [str(comm_type), str(handle), "115200", "Drakmoor BBS", str(record + 1),
-                       name, name, "10", str(minutes), "1", str(node)])
+                       name, alias if alias is not None else name, "10", str(minutes), "1", str(node)])
     return path
 
 
@@ -200,7 +224,8 @@ def write_registry(game_dir, entries):
 
 
 class Game:
-    """A temporary game directory made from the codecs; removed by cleanup()."""
+    """A temporary game directory made from the codecs; removed by cleanup(),
+    or at the end of a with block (a test's enterContext())."""
 
     def __init__(self, players=(), day=1, registry=()):
         self._tmp = tempfile.TemporaryDirectory(prefix="drakmoor-e2e-")
@@ -213,11 +238,25 @@ class Game:
     def file(self, name):
         return os.path.join(self.path, name)
 
+    def install(self, name):
+        """Puts the built program name in doors/<name>/ through a symbolic
+        link, as the sandbox installs a module; returns that folder."""
+        folder = os.path.join(self.path, "doors", name)
+        os.makedirs(folder)
+        os.symlink(program(name), os.path.join(folder, name))
+        return folder
+
     def players(self):
         return read_players(find_file(self.path, "player.dat"))
 
     def cleanup(self):
         self._tmp.cleanup()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.cleanup()
 
 
 # ---------------------------------------------------------------- telnet
@@ -295,14 +334,17 @@ def escape(data):
 
 
 class Screen:
-    """An 80 x 25 terminal fed code page 437 bytes."""
+    """An 80 x 25 terminal fed bytes in one encoding: code page 437 for
+    what a caller receives, UTF-8 for what a local terminal shows. A
+    character split over two feeds is put together."""
 
-    def __init__(self, columns=COLUMNS, rows=ROWS):
+    def __init__(self, columns=COLUMNS, rows=ROWS, encoding="cp437"):
         self.screen = pyte.Screen(columns, rows)
         self.stream = pyte.Stream(self.screen)
+        self.decoder = codecs.getincrementaldecoder(encoding)(errors="replace")
 
     def feed(self, data):
-        self.stream.feed(data.decode("cp437"))
+        self.stream.feed(self.decoder.decode(data))
 
     def text(self):
         return "\n".join(self.screen.display)
@@ -316,43 +358,39 @@ class Screen:
         return "\n".join([rule] + rows + [rule])
 
 
-# ---------------------------------------------------------------- caller
+# ---------------------------------------------------------------- sessions
 
 
-class Caller:
-    """The caller on one connection: a socket (to a door or to the sandbox's
-    node server) and, for a door started here, its process."""
+class Terminal:
+    """One side of a session, whatever carries it: the bytes that arrive,
+    rendered on a Screen; keys sent; waiting for text with a timeout, and a
+    failure that shows the screen; the exit code of the program started
+    with it. A subclass supplies _receive(), _send() and hang_up()."""
 
-    def __init__(self, sock, proc=None, label="caller", log_path=None):
-        self.sock = sock
-        self.sock.setblocking(False)
+    def __init__(self, proc, label, encoding, log_path=None):
         self.proc = proc
         self.label = label
+        self.encoding = encoding
         self.log_path = log_path
-        self.telnet = TelnetClient()
-        self.screen = Screen()
-        self.received = bytearray()  # every data byte, telnet removed
-        self.closed = False  # the other side closed the connection
+        self.screen = Screen(encoding=encoding)
+        self.received = bytearray()  # every data byte, as it arrived
+        self.closed = False  # the other side is gone; nothing more arrives
 
     # -- input from the program
+    def _receive(self, timeout):
+        """The next data within timeout, or None when none came (closed set
+        when the other side has gone)."""
+        raise NotImplementedError
+
     def pump(self, timeout=0.05):
         """Takes whatever arrives within timeout (and right after it)."""
+        if self.closed:
+            time.sleep(timeout)  # nothing more can come; still wait as asked
+            return
         while not self.closed:
-            r, _, _ = select.select([self.sock], [], [], timeout)
-            if not r:
+            data = self._receive(timeout)
+            if data is None:
                 return
-            try:
-                chunk = self.sock.recv(65536)
-            except (BlockingIOError, InterruptedError):
-                return
-            except OSError:
-                chunk = b""
-            if not chunk:
-                self.closed = True
-                return
-            data, answers = self.telnet.feed(chunk)
-            if answers:
-                self._send_raw(answers)
             self.received += data
             self.screen.feed(data)
             timeout = 0
@@ -362,30 +400,109 @@ class Caller:
         return self.screen.text()
 
     def transcript(self):
-        """Everything the program sent (telnet removed), as text."""
-        return self.received.decode("cp437")
+        """Everything that arrived, as text."""
+        return bytes(self.received).decode(self.encoding, errors="replace")
 
     def wait_for(self, needle, timeout=10.0, anywhere=False):
         """Waits until needle is on the screen (or, with anywhere, anywhere
-        in what was sent, so text wrapped over two rows counts); fails with
-        the screen shown."""
-        end = time.monotonic() + timeout
+        in what arrived, so text wrapped over two rows counts); fails with
+        the screen shown, at once when nothing more can arrive."""
+        start = time.monotonic()
         while True:
             self.pump(0.05)
             if needle in (self.transcript() if anywhere else self.screen.text()):
                 return
-            if time.monotonic() > end or self.closed:
-                raise AssertionError("%s: %r not on the screen after %.1f s%s\n%s%s" % (
-                    self.label, needle, timeout, " (connection closed)" if self.closed else "",
-                    self.screen.dump(), self._log_tail()))
+            waited = time.monotonic() - start
+            if waited > timeout or self.closed:
+                raise AssertionError(self._report("%r not on the screen after %.1f s" % (needle, waited)))
 
     # -- output to the program
     def send(self, keys):
-        """Sends keys (text, which goes as CP437, or bytes), 255 doubled as
-        telnet wants."""
+        """Sends keys: text (encoded as the terminal's characters) or bytes."""
         if isinstance(keys, str):
-            keys = keys.encode("cp437")
-        self._send_raw(escape(keys))
+            keys = keys.encode(self.encoding)
+        self._send(keys)
+
+    def _send(self, data):
+        raise NotImplementedError
+
+    # -- the end
+    def exit_code(self, timeout=10.0):
+        """Waits for the program's end (taking its output meanwhile) and
+        returns its exit code; fails with the screen shown."""
+        assert self.proc is not None, "no program started with %s" % self.label
+        end = time.monotonic() + timeout
+        while self.proc.poll() is None:
+            if time.monotonic() > end:
+                raise AssertionError(self._report("the program did not end within %.1f s" % timeout))
+            self.pump(0.05)
+        self.pump(0)
+        return self.proc.returncode
+
+    def hang_up(self):
+        raise NotImplementedError
+
+    def close(self):
+        """Ends the program if it still runs and drops the connection; also
+        at the end of a with block (a test's enterContext())."""
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.hang_up()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def _report(self, what):
+        if self.proc is not None and self.proc.poll() is not None:
+            what += " (the program ended with exit code %d)" % self.proc.returncode
+        elif self.closed:
+            what += " (connection closed)"
+        return "%s: %s\n%s%s" % (self.label, what, self.screen.dump(), self._log_tail())
+
+    def _log_tail(self):
+        if not self.log_path or not os.path.exists(self.log_path):
+            return ""
+        with open(self.log_path, "rb") as f:
+            tail = f.read()[-2000:].decode("cp437")
+        return "\n-- program output --\n" + tail if tail.strip() else ""
+
+
+class Caller(Terminal):
+    """The caller on one connection: a socket (to a door or to the sandbox's
+    node server) and, for a door started here, its process. What arrives is
+    code page 437 with telnet commands in it; they are answered and taken
+    out, and keys go out with 255 doubled."""
+
+    def __init__(self, sock, proc=None, label="caller", log_path=None):
+        super().__init__(proc, label, "cp437", log_path)
+        self.sock = sock
+        self.sock.setblocking(False)
+        self.telnet = TelnetClient()
+
+    def _receive(self, timeout):
+        r, _, _ = select.select([self.sock], [], [], timeout)
+        if not r:
+            return None
+        try:
+            chunk = self.sock.recv(65536)
+        except (BlockingIOError, InterruptedError):
+            return None
+        except OSError:
+            chunk = b""
+        if not chunk:
+            self.closed = True
+            return None
+        data, answers = self.telnet.feed(chunk)
+        if answers:
+            self._send_raw(answers)
+        return data
+
+    def _send(self, data):
+        self._send_raw(escape(data))
 
     def _send_raw(self, data):
         self.sock.setblocking(True)
@@ -396,25 +513,11 @@ class Caller:
         finally:
             self.sock.setblocking(False)
 
-    # -- the end
-    def exit_code(self, timeout=10.0):
-        """Waits for the program's end (taking its output meanwhile) and
-        returns its exit code; fails with the screen shown."""
-        assert self.proc is not None, "no program started by this caller"
-        end = time.monotonic() + timeout
-        while self.proc.poll() is None:
-            if time.monotonic() > end:
-                raise AssertionError("%s: the program did not end within %.1f s\n%s%s" % (
-                    self.label, timeout, self.screen.dump(), self._log_tail()))
-            self.pump(0.05)
-        self.pump(0)
-        return self.proc.returncode
-
     def wait_closed(self, timeout=10.0):
         end = time.monotonic() + timeout
         while not self.closed:
             if time.monotonic() > end:
-                raise AssertionError("%s: the connection stayed open\n%s" % (self.label, self.screen.dump()))
+                raise AssertionError(self._report("the connection stayed open"))
             self.pump(0.05)
 
     def hang_up(self):
@@ -426,19 +529,55 @@ class Caller:
         self.sock.close()
         self.closed = True
 
-    def close(self):
-        if self.proc is not None and self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        self.sock.close()
-        self.closed = True
 
-    def _log_tail(self):
-        if not self.log_path or not os.path.exists(self.log_path):
-            return ""
-        with open(self.log_path, "rb") as f:
-            tail = f.read()[-2000:].decode("cp437")
-        return "\n-- program output --\n" + tail if tail.strip() else ""
+class PtyScreen(Terminal):
+    """A program on a pty the test holds, as on a terminal: its standard
+    input, output and error. encoding is what the program draws in (UTF-8
+    on a local terminal; code page 437 for a remote caller, as a telnet
+    client or a BBS that runs doors on standard input and output passes
+    it). With controlling, the pty is the program's controlling terminal,
+    so Ctrl-C raises SIGINT and closing the pty sends SIGHUP; without, the
+    program sees only the end of its input."""
+
+    def __init__(self, argv, encoding="utf-8", cwd=None, env=None, controlling=False, label=None):
+        master, slave = pty.openpty()
+        make_controlling = (lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0)) if controlling else None
+        try:
+            proc = subprocess.Popen(argv, stdin=slave, stdout=slave, stderr=slave, cwd=cwd, env=env,
+                                    start_new_session=True, preexec_fn=make_controlling)
+        except BaseException:
+            os.close(master)
+            raise
+        finally:
+            os.close(slave)
+        super().__init__(proc, label or "%s on a pty" % os.path.basename(argv[0]), encoding)
+        self.master = master
+
+    def _receive(self, timeout):
+        r, _, _ = select.select([self.master], [], [], timeout)
+        if not r:
+            return None
+        try:
+            data = os.read(self.master, 65536)
+        except (BlockingIOError, InterruptedError):
+            return None
+        except OSError:
+            data = b""  # EIO: no process holds the pty's other side any more
+        if not data:
+            self.closed = True
+            return None
+        return data
+
+    def _send(self, data):
+        while data:
+            data = data[os.write(self.master, data):]
+
+    def hang_up(self):
+        """Closes the pty, as a terminal that goes away."""
+        if self.master >= 0:
+            os.close(self.master)
+            self.master = -1
+        self.closed = True
 
 
 def start_door(name, game_dir, how="info", node=1, record=0, user="Sandy Caller", args=(), minutes=60):

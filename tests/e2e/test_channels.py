@@ -11,8 +11,6 @@ Standard input/output: the door started with -S on a pty the test holds, as
 a BBS that runs doors on stdio does.
 """
 import os
-import pty
-import select
 import shutil
 import signal
 import socket
@@ -21,78 +19,12 @@ import tempfile
 import time
 import unittest
 
-import pyte
+from harness import TELNET, PtyScreen, have, program, write_door32
 
-BIN = os.environ.get("DRAKMOOR_BIN", os.path.join(os.path.dirname(__file__), "../../build/bin"))
-DOORTEST = os.path.join(BIN, "doortest")
-TELNET = shutil.which("telnet") or shutil.which("inetutils-telnet")
+DOORTEST = program("doortest")
 
 
-class PtyScreen:
-    """A program on a pty the test holds, its output rendered by pyte."""
-
-    def __init__(self, argv, env=None, cwd=None):
-        self.master, slave = pty.openpty()
-        self.proc = subprocess.Popen(argv, stdin=slave, stdout=slave, stderr=slave, env=env, cwd=cwd,
-                                     start_new_session=True)
-        os.close(slave)
-        self.screen = pyte.Screen(80, 25)
-        self.stream = pyte.ByteStream(self.screen)
-        self.raw = b""
-
-    def pump(self, timeout=0.05):
-        while True:
-            r, _, _ = select.select([self.master], [], [], timeout)
-            if not r:
-                return
-            try:
-                data = os.read(self.master, 65536)
-            except OSError:
-                return
-            if not data:
-                return
-            self.raw += data
-            self.stream.feed(data)
-
-    def text(self):
-        return "\n".join(self.screen.display)
-
-    def wait_for(self, needle, timeout=5.0):
-        end = time.time() + timeout
-        while time.time() < end:
-            self.pump()
-            if needle in self.text():
-                return
-        raise AssertionError("%r not on screen:\n%s" % (needle, self.text()))
-
-    def send(self, data):
-        os.write(self.master, data)
-
-    def close(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait(timeout=5)
-        if self.master >= 0:
-            os.close(self.master)
-            self.master = -1
-
-
-def wait_exit(proc, timeout=5.0):
-    try:
-        return proc.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        return None
-
-
-def door32_sys(directory, comm_type, handle, real_name, alias):
-    path = os.path.join(directory, "DOOR32.SYS")
-    lines = [str(comm_type), str(handle), "115200", "Test BBS", "3", real_name, alias, "50", "30", "1", "1"]
-    with open(path, "w", newline="") as f:
-        f.write("\r\n".join(lines) + "\r\n")
-    return path
-
-
-@unittest.skipUnless(os.path.exists(DOORTEST), "doortest not built")
+@unittest.skipUnless(have("doortest"), "doortest is not built")
 class TelnetCallerTest(unittest.TestCase):
     """A telnet client as the caller, the door on the inherited socket."""
 
@@ -109,7 +41,7 @@ class TelnetCallerTest(unittest.TestCase):
         self.listener.listen(1)
         port = self.listener.getsockname()[1]
         env = dict(os.environ, HOME=self.dir, TERM="ansi")
-        self.caller = PtyScreen([TELNET, "127.0.0.1", str(port)], env=env)
+        self.caller = PtyScreen([TELNET, "127.0.0.1", str(port)], encoding="cp437", env=env, label="telnet")
         self.listener.settimeout(10)
         self.conn, _ = self.listener.accept()
         self.door = None
@@ -132,7 +64,7 @@ class TelnetCallerTest(unittest.TestCase):
         self.conn.close()
 
     def negotiation(self):
-        lines = self.caller.raw.decode("latin-1").replace("\r", "\n").split("\n")
+        lines = self.caller.transcript().replace("\r", "\n").split("\n")
         return [l.strip() for l in lines if l.strip().startswith(("RCVD ", "SENT "))]
 
     def play_session(self, greeting):
@@ -143,10 +75,11 @@ class TelnetCallerTest(unittest.TestCase):
         self.caller.wait_for("Press a key")
         self.caller.send(b"x\r")
         self.caller.wait_for("Key 120")
-        self.assertEqual(wait_exit(self.door), 0)
+        self.assertEqual(self.door.wait(timeout=5), 0)
 
     def test_door32_sys_of_comm_type_2(self):
-        drop = door32_sys(self.dir, 2, self.conn.fileno(), "Ada Lovelace", "ada")
+        drop = write_door32(os.path.join(self.dir, "DOOR32.SYS"), self.conn.fileno(), 2, "Ada Lovelace",
+                            minutes=30, alias="ada")
         self.start_door(["-D" + drop])
         self.play_session("Hello Ada Lovelace!")
         self.caller.wait_for("Connection closed by foreign host.")
@@ -168,18 +101,20 @@ class TelnetCallerTest(unittest.TestCase):
         hung_up = time.time()
         self.caller.proc.send_signal(signal.SIGKILL)
         self.caller.proc.wait(timeout=5)
-        self.assertEqual(wait_exit(self.door, 5.0), 0)
+        self.assertEqual(self.door.wait(timeout=5), 0)
         self.assertLess(time.time() - hung_up, 3.0)
 
 
-@unittest.skipUnless(os.path.exists(DOORTEST), "doortest not built")
+@unittest.skipUnless(have("doortest"), "doortest is not built")
 class StdioCallerTest(unittest.TestCase):
     """The door on standard input and output, a pty the test holds."""
 
     def setUp(self):
         self.dir = tempfile.mkdtemp()
-        drop = door32_sys(self.dir, 2, 12345, "Grace Hopper", "grace")
-        self.door = PtyScreen([DOORTEST, "-S", "-D" + drop], cwd=self.dir)
+        drop = write_door32(os.path.join(self.dir, "DOOR32.SYS"), 12345, 2, "Grace Hopper", minutes=30,
+                            alias="grace")
+        # A BBS passes the caller's bytes through unchanged: code page 437.
+        self.door = PtyScreen([DOORTEST, "-S", "-D" + drop], encoding="cp437", cwd=self.dir)
 
     def tearDown(self):
         self.door.close()
@@ -197,13 +132,12 @@ class StdioCallerTest(unittest.TestCase):
         self.door.wait_for("Press a key")
         self.door.send(b"k")
         self.door.wait_for("Key 107")
-        self.assertEqual(wait_exit(self.door.proc), 0)
+        self.assertEqual(self.door.exit_code(), 0)
 
     def test_hang_up_ends_the_door(self):
         self.door.wait_for("Type a line:")
-        os.close(self.door.master)
-        self.door.master = -1
-        self.assertEqual(wait_exit(self.door.proc, 5.0), 0)
+        self.door.hang_up()
+        self.assertEqual(self.door.exit_code(), 0)
 
 
 if __name__ == "__main__":

@@ -2,21 +2,12 @@
 harness's codecs; its telnet node server with callers picking a character
 and a module (the kit's test door through its registry entry); and the
 local terminal as a caller, in a pty."""
-import codecs
-import fcntl
 import os
-import pty
-import select
-import subprocess
 import tempfile
-import termios
-import time
 import unittest
 
-import pyte
-
 import harness
-from harness import FEMALE, MALE
+from harness import FEMALE, MALE, PtyScreen
 
 
 def new_game(test):
@@ -151,10 +142,10 @@ class NodeServer(unittest.TestCase):
         caller.wait_for("/doors/kelvane/kelvane is not there (not built yet?).", anywhere=True)
         caller.wait_for("Your choice:")
 
-    @unittest.skipUnless(os.access("/usr/bin/telnet", os.X_OK), "no telnet client (inetutils-telnet)")
+    @unittest.skipUnless(harness.TELNET, "no telnet client (inetutils-telnet)")
     def test_a_real_telnet_client_plays_through_the_server(self):
-        term = PtyScreen(["/usr/bin/telnet", "127.0.0.1", str(self.server.port)], encoding="cp437")
-        self.addCleanup(term.close)
+        term = self.enterContext(PtyScreen([harness.TELNET, "127.0.0.1", str(self.server.port)],
+                                           encoding="cp437", label="telnet"))
         term.wait_for("Who plays?")
         term.send("5\r")
         term.wait_for("Eamon")
@@ -168,71 +159,18 @@ class NodeServer(unittest.TestCase):
         term.wait_for("Connection closed by foreign host.")
 
 
-class PtyScreen:
-    """A program on a pty (its controlling terminal, so Ctrl-C raises
-    SIGINT), its output (UTF-8, or another encoding) rendered by pyte."""
-
-    def __init__(self, argv, encoding="utf-8"):
-        self.master, slave = pty.openpty()
-        os.set_blocking(self.master, False)
-        self.proc = subprocess.Popen(argv, stdin=slave, stdout=slave, stderr=slave, start_new_session=True,
-                                     preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
-        os.close(slave)
-        self.screen = pyte.Screen(80, 25)
-        self.stream = pyte.Stream(self.screen)
-        self.encoding = encoding
-        self.decoder = codecs.getincrementaldecoder(encoding)(errors="replace")
-
-    def pump(self, timeout=0.05):
-        while True:
-            r, _, _ = select.select([self.master], [], [], timeout)
-            if not r:
-                return
-            try:
-                data = os.read(self.master, 65536)
-            except (BlockingIOError, OSError):
-                return
-            if not data:
-                return
-            self.stream.feed(self.decoder.decode(data))
-            timeout = 0
-
-    def text(self):
-        return "\n".join(self.screen.display)
-
-    def wait_for(self, needle, timeout=10.0):
-        end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            self.pump()
-            if needle in self.text():
-                return
-        raise AssertionError("%r not on the terminal:\n%s" % (needle, self.text()))
-
-    def send(self, text):
-        os.write(self.master, text.encode(self.encoding))
-
-    def finish(self, timeout=10.0):
-        end = time.monotonic() + timeout
-        while self.proc.poll() is None and time.monotonic() < end:
-            self.pump()
-        if self.proc.poll() is None:
-            self.proc.kill()
-        return self.proc.wait()
-
-    def close(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        os.close(self.master)
-
-
 @unittest.skipUnless(harness.have("sandbox") and harness.have("doortest"), "sandbox or doortest is not built")
 class LocalPlay(unittest.TestCase):
-    def test_the_terminal_plays_the_test_door_and_gets_back_to_the_list(self):
+    def play(self):
+        """`sandbox play` on a sample game, on a pty that is its controlling
+        terminal (so Ctrl-C raises SIGINT), at the character list."""
         game = new_game(self)
-        term = PtyScreen([harness.program("sandbox"), "play", game])
-        self.addCleanup(term.close)
+        term = self.enterContext(PtyScreen([harness.program("sandbox"), "play", game], controlling=True))
         term.wait_for("Who plays?")
+        return game, term
+
+    def test_the_terminal_plays_the_test_door_and_gets_back_to_the_list(self):
+        game, term = self.play()
         term.send("4\r")
         term.wait_for("Dahlia")
         term.wait_for("Door kit test")
@@ -245,19 +183,16 @@ class LocalPlay(unittest.TestCase):
         term.wait_for("Door kit test ended with exit code 0.")
         self.assertEqual(harness.read_lines(os.path.join(game, "info.1"))[5], "Dahlia")
         term.send("q\r")
-        self.assertEqual(term.finish(), 0)
+        self.assertEqual(term.exit_code(), 0)
 
     def test_ctrl_c_drops_the_caller_and_ends_the_sandbox(self):
-        game = new_game(self)
-        term = PtyScreen([harness.program("sandbox"), "play", game])
-        self.addCleanup(term.close)
-        term.wait_for("Who plays?")
+        _, term = self.play()
         term.send("1\r")
         term.wait_for("Door kit test")
         term.send("6\r")
         term.wait_for("Type a line:")
         term.send("\x03")
-        self.assertEqual(term.finish(), 0)
+        self.assertEqual(term.exit_code(), 0)
 
 
 if __name__ == "__main__":
