@@ -10,18 +10,16 @@ from harness import FEMALE, MALE, Game, Player
 @unittest.skipUnless(harness.have("doortest"), "doortest is not built")
 class DoorStarts(unittest.TestCase):
     def setUp(self):
-        self.game = Game(players=[Player(name="Aldric", level=13, sex=MALE),
-                                  Player(name="Brenna Vale", level=1, sex=FEMALE)])
-        self.addCleanup(self.game.cleanup)
+        self.game = self.enterContext(Game(players=[Player(name="Aldric", level=13, sex=MALE),
+                                                    Player(name="Brenna Vale", level=1, sex=FEMALE)]))
 
     def test_each_way_of_handing_over_the_socket_reaches_the_caller(self):
         # (way, the name the door greets): -H -N -T carries no names.
         for how, greeting in (("door32", "Hello Brenna Vale!"), ("info", "Hello Brenna Vale!"),
                               ("handle", "Hello !")):
             with self.subTest(how=how):
-                caller = harness.start_door("doortest", self.game.path, how=how, node=2, record=1,
-                                            user="Brenna Vale")
-                self.addCleanup(caller.close)
+                caller = self.enterContext(harness.start_door("doortest", self.game.path, how=how, node=2,
+                                                              record=1, user="Brenna Vale"))
                 caller.wait_for(greeting)
                 caller.wait_for("Type a line:")
                 caller.send("caf\u00e9 \u00a0!\r")  # CP437 130 and 255 (doubled on the way)
@@ -31,16 +29,14 @@ class DoorStarts(unittest.TestCase):
                 self.assertEqual(caller.exit_code(), 0)
 
     def test_a_caller_who_hangs_up_ends_the_program(self):
-        caller = harness.start_door("doortest", self.game.path, how="info", args=["-E"])
-        self.addCleanup(caller.close)
+        caller = self.enterContext(harness.start_door("doortest", self.game.path, how="info", args=["-E"]))
         caller.send("echo")
         caller.wait_for("echo")
         caller.hang_up()
         self.assertEqual(caller.exit_code(timeout=15), 0)
 
     def test_a_missing_text_fails_with_the_screen_shown(self):
-        caller = harness.start_door("doortest", self.game.path, how="info")
-        self.addCleanup(caller.close)
+        caller = self.enterContext(harness.start_door("doortest", self.game.path, how="info"))
         caller.wait_for("Type a line:")
         with self.assertRaises(AssertionError) as failure:
             caller.wait_for("never shown", timeout=0.3)

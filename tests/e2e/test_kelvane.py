@@ -6,7 +6,7 @@ import os
 import struct
 import unittest
 
-from harness import Game, Player, have, program, start_door, write_lines
+from harness import Game, Player, have, start_door, write_lines
 
 TEAM_SIZE = 355
 TREASURY = 341
@@ -48,9 +48,7 @@ class TeamGame(Game):
 
     def __init__(self, players, teams):
         super().__init__(players)
-        self.door = os.path.join(self.path, "doors", "kelvane")
-        os.makedirs(self.door)
-        os.symlink(program("kelvane"), os.path.join(self.door, "kelvane"))
+        self.door = self.install("kelvane")
         write_lines(os.path.join(self.door, "kelvane.cfg"), [self.path + "/", ""])
         with open(os.path.join(self.door, "teamfile.dat"), "wb") as f:
             f.write(b"".join(teams))
@@ -67,21 +65,25 @@ class TeamGame(Game):
 
 @unittest.skipUnless(have("kelvane"), "kelvane is not built")
 class TwoNodesOnOneTeam(unittest.TestCase):
-    def play(self, first_to_leave):
-        game = TeamGame([Player(name="Ann", level=3, gold=500), Player(name="Bob", level=3, gold=0),
-                         Player(name="Cid", level=2, gold=0)],
-                        [team("Other", [2], 2, 7), team("Crew", [0, 1], 0, 1000)])
-        self.addCleanup(game.cleanup)
-        one = game.visit(1, 0, "Ann")
-        self.addCleanup(one.close)
-        two = game.visit(2, 1, "Bob")
-        self.addCleanup(two.close)
+    def ann_and_bob_at_the_safe(self, players, teams):
+        """Ann (record 0) on node 1 and Bob (record 1) on node 2, both in
+        the treasury of their team, which holds 1,000 gold."""
+        game = self.enterContext(TeamGame(players, teams))
+        one = self.enterContext(game.visit(1, 0, "Ann"))
+        two = self.enterContext(game.visit(2, 1, "Bob"))
         for caller in (one, two):
             caller.wait_for("Team Options")
             caller.send("M")
             caller.wait_for("Management Options")
             caller.send("Y")
             caller.wait_for("Gold In Safe: 1,000")
+        return game, one, two
+
+    def play(self, first_to_leave):
+        game, one, two = self.ann_and_bob_at_the_safe(
+            [Player(name="Ann", level=3, gold=500), Player(name="Bob", level=3, gold=0),
+             Player(name="Cid", level=2, gold=0)],
+            [team("Other", [2], 2, 7), team("Crew", [0, 1], 0, 1000)])
 
         one.send("D")
         one.wait_for("AMOUNT:")
@@ -115,19 +117,9 @@ class TwoNodesOnOneTeam(unittest.TestCase):
         self.assertEqual([n for n in os.listdir(game.path) if n.lower().startswith("tup")], [])
 
     def test_a_caller_who_drops_keeps_a_team_mates_later_deposit(self):
-        game = TeamGame([Player(name="Ann", level=3, gold=500), Player(name="Bob", level=3, gold=90)],
-                        [team("Crew", [0, 1], 0, 1000)])
-        self.addCleanup(game.cleanup)
-        one = game.visit(1, 0, "Ann")
-        self.addCleanup(one.close)
-        two = game.visit(2, 1, "Bob")
-        self.addCleanup(two.close)
-        for caller in (one, two):
-            caller.wait_for("Team Options")
-            caller.send("M")
-            caller.wait_for("Management Options")
-            caller.send("Y")
-            caller.wait_for("Gold In Safe: 1,000")
+        game, one, two = self.ann_and_bob_at_the_safe(
+            [Player(name="Ann", level=3, gold=500), Player(name="Bob", level=3, gold=90)],
+            [team("Crew", [0, 1], 0, 1000)])
         # Node 2 deposits and leaves; node 1 never presses another key, so
         # its copy of the team never sees the deposit, and then it drops.
         two.send("D")

@@ -6,16 +6,18 @@ range; two nodes playing at once both keep their played-today flags."""
 import os
 import unittest
 
-from harness import FEMALE, Game, Player, have, program, start_door
+from harness import FEMALE, Game, have, patterned_player, start_door
 
 CONFIG_SIZE = 406
 PLAYED = 256
 
 
 def player(index, name, gold, **fields):
-    """A record whose bytes outside the used fields carry a pattern, to see
-    that the program writes them back unchanged."""
-    return Player(bytes((i * 7 + index) & 0xFF for i in range(236)), name=name, gold=gold, **fields)
+    return patterned_player(index, name=name, gold=gold, **fields)
+
+
+def bo_ann_and_cy():
+    return [player(0, "Bo", 500), player(1, "Ann", 1000), player(2, "Cy", 700)]
 
 
 class CaveGame(Game):
@@ -23,9 +25,7 @@ class CaveGame(Game):
 
     def __init__(self, players):
         super().__init__(players)
-        self.door = os.path.join(self.path, "doors", "orvtime")
-        os.makedirs(self.door)
-        os.symlink(program("orvtime"), os.path.join(self.door, "orvtime"))
+        self.door = self.install("orvtime")
 
     def visit(self, node, record, name):
         return start_door(os.path.join(self.door, "orvtime"), self.path, how="info", node=node,
@@ -40,16 +40,6 @@ class CaveGame(Game):
 
 @unittest.skipUnless(have("orvtime"), "orvtime is not built")
 class Orvtime(unittest.TestCase):
-    def game(self, players):
-        game = CaveGame(players)
-        self.addCleanup(game.cleanup)
-        return game
-
-    def caller(self, game, node, record, name):
-        caller = game.visit(node, record, name)
-        self.addCleanup(caller.close)
-        return caller
-
     def agree_and_wager(self, caller, wager):
         caller.wait_for("Shall you enter? [N]:")
         caller.send("Y")
@@ -60,9 +50,9 @@ class Orvtime(unittest.TestCase):
         caller.wait_for("Guess?")
 
     def test_a_caller_wins_by_halving_the_range(self):
-        game = self.game([player(0, "Bo", 10), player(1, "Ann", 1000, sex=FEMALE)])
+        game = self.enterContext(CaveGame([player(0, "Bo", 10), player(1, "Ann", 1000, sex=FEMALE)]))
         before = game.players()[1]
-        ann = self.caller(game, 3, 1, "Ann")
+        ann = self.enterContext(game.visit(3, 1, "Ann"))
         self.agree_and_wager(ann, 101)
         self.assertIn("My daughter, I play a very simple game.", ann.transcript())
         low, high = 1, 1000
@@ -88,7 +78,7 @@ class Orvtime(unittest.TestCase):
         self.assertEqual(game.played(), [1])
 
         # The same day the cave is closed to her.
-        again = self.caller(game, 3, 1, "Ann")
+        again = self.enterContext(game.visit(3, 1, "Ann"))
         again.wait_for("Orvald's Cave looks darker than it usually does.")
         again.send(" ")
         self.assertEqual(again.exit_code(), 0)
@@ -108,9 +98,9 @@ class Orvtime(unittest.TestCase):
         raise AssertionError("no answer to the guess:\n" + caller.screen.dump())
 
     def test_two_nodes_playing_at_once_keep_both_flags(self):
-        game = self.game([player(0, "Bo", 500), player(1, "Ann", 1000), player(2, "Cy", 700)])
-        bo = self.caller(game, 1, 0, "Bo")
-        cy = self.caller(game, 2, 2, "Cy")
+        game = self.enterContext(CaveGame(bo_ann_and_cy()))
+        bo = self.enterContext(game.visit(1, 0, "Bo"))
+        cy = self.enterContext(game.visit(2, 2, "Cy"))
         self.agree_and_wager(bo, 50)
         self.agree_and_wager(cy, 70)
         # Bo plays to his fifteenth guess and leaves first; Cy, whose node
@@ -127,8 +117,9 @@ class Orvtime(unittest.TestCase):
         self.assertEqual([p.gold for p in players], [450, 1000, 700])
 
         # Three callers hanging up at the same moment: every flag lands.
-        game = self.game([player(0, "Bo", 500), player(1, "Ann", 1000), player(2, "Cy", 700)])
-        callers = [self.caller(game, node, node - 1, name) for node, name in ((1, "Bo"), (2, "Ann"), (3, "Cy"))]
+        game = self.enterContext(CaveGame(bo_ann_and_cy()))
+        callers = [self.enterContext(game.visit(node, node - 1, name))
+                   for node, name in ((1, "Bo"), (2, "Ann"), (3, "Cy"))]
         for caller in callers:
             self.agree_and_wager(caller, 5)
         for caller in callers:

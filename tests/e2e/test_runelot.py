@@ -8,15 +8,15 @@ import os
 import re
 import unittest
 
-from harness import Game, Player, have, program, read_lines, start_door, write_lines
+from harness import Game, have, patterned_player, read_lines, start_door, write_lines
 
 FLAG_COUNT = 150
 
 
-def player(index, name, level, gold):
-    """A record whose bytes outside the used fields carry a pattern, to see
-    that the program writes them back unchanged."""
-    return Player(bytes((i * 7 + index) & 0xFF for i in range(236)), name=name, level=level, gold=gold)
+def three_players():
+    return [patterned_player(0, name="Ann", level=5, gold=900),
+            patterned_player(1, name="Bram", level=12, gold=5000),
+            patterned_player(2, name="Cora", level=3, gold=70)]
 
 
 def matches(player_code, machine_code):
@@ -45,9 +45,7 @@ class LottoGame(Game):
 
     def __init__(self, players):
         super().__init__(players)
-        self.door = os.path.join(self.path, "doors", "runelot")
-        os.makedirs(self.door)
-        os.symlink(program("runelot"), os.path.join(self.door, "runelot"))
+        self.door = self.install("runelot")
         write_lines(os.path.join(self.door, "runelot.dat"), [self.path + "/", "-1"])
         with open(os.path.join(self.door, "runeplay.dat"), "wb") as f:
             f.write(bytes(FLAG_COUNT))
@@ -75,20 +73,10 @@ def play_to_result(caller, code):
 
 @unittest.skipUnless(have("runelot"), "runelot is not built")
 class Runelot(unittest.TestCase):
-    def game(self, players):
-        game = LottoGame(players)
-        self.addCleanup(game.cleanup)
-        return game
-
-    def caller(self, game, node, record):
-        caller = game.visit(node, record)
-        self.addCleanup(caller.close)
-        return caller
-
     def test_one_whole_game_is_paid_and_recorded_as_the_screen_showed_it(self):
-        players = [player(0, "Ann", 5, 900), player(1, "Bram", 12, 5000), player(2, "Cora", 3, 70)]
-        game = self.game(players)
-        bram = self.caller(game, 1, 1)
+        players = three_players()
+        game = self.enterContext(LottoGame(players))
+        bram = self.enterContext(game.visit(1, 1))
         machine_code = play_to_result(bram, "1234")
         matched = matches("1234", machine_code)
         won = prize(12, matched)
@@ -110,10 +98,10 @@ class Runelot(unittest.TestCase):
         self.assertEqual(read_lines(os.path.join(game.door, "runelot.dat")), [game.path + "/", "1"])
 
     def test_two_nodes_finishing_at_the_same_moment_keep_both_flags(self):
-        players = [player(0, "Ann", 5, 900), player(1, "Bram", 12, 5000), player(2, "Cora", 3, 70)]
-        game = self.game(players)
-        ann = self.caller(game, 1, 0)
-        cora = self.caller(game, 2, 2)
+        players = three_players()
+        game = self.enterContext(LottoGame(players))
+        ann = self.enterContext(game.visit(1, 0))
+        cora = self.enterContext(game.visit(2, 2))
         # Both nodes have read the flags before either game ends.
         codes = {"ann": play_to_result(ann, "0007"), "cora": play_to_result(cora, "9081")}
         ann.send(" ")
