@@ -18,30 +18,57 @@ int hex_digit(char c) {
 
 std::string csi(int n, char command) { return "\x1b[" + std::to_string(n) + command; }
 
+char ansi_digit(int pc_colour) { return static_cast<char>('0' + kAnsiColour[static_cast<size_t>(pc_colour & 7)]); }
+
+// The colour sequences are appended piece by piece: they are on the path of
+// every pipe code, which must stay cheap.
+void append_bg(std::string& out, int colour) {
+    out += "\x1b[4";
+    out += ansi_digit(((colour % 8) + 8) % 8);
+    out += 'm';
+}
+
+void append_fg(std::string& out, int colour) {
+    int c = ((colour % 16) + 16) % 16;
+    out += c >= 8 ? "\x1b[1;3" : "\x1b[0;3";
+    out += ansi_digit(c);
+    out += 'm';
+    // The reset in "0;" clears the background, so it is sent again.
+    if (c < 8) append_bg(out, (the_kit().screen.attr() >> 4) & 7);
+}
+
+void append_attr(std::string& out, int attr) {
+    append_fg(out, attr & 15);
+    append_bg(out, (attr >> 4) & 15);
+}
+
 }  // namespace
 
 // ---- colour sequences ------------------------------------------------------
 
 std::string bg_sequence(int colour) {
-    int b = ((colour % 8) + 8) % 8;
-    return csi(40 + kAnsiColour[static_cast<size_t>(b)], 'm');
+    std::string s;
+    append_bg(s, colour);
+    return s;
 }
 
 std::string fg_sequence(int colour) {
-    int c = ((colour % 16) + 16) % 16;
-    if (c >= 8) return "\x1b[1;" + std::to_string(30 + kAnsiColour[static_cast<size_t>(c - 8)]) + "m";
-    // The reset in "0;" clears the background, so it is sent again.
-    return "\x1b[0;" + std::to_string(30 + kAnsiColour[static_cast<size_t>(c)]) + "m" +
-           bg_sequence((the_kit().screen.attr() >> 4) & 7);
+    std::string s;
+    append_fg(s, colour);
+    return s;
 }
 
-std::string attr_sequence(int attr) { return fg_sequence(attr & 15) + bg_sequence((attr >> 4) & 15); }
+std::string attr_sequence(int attr) {
+    std::string s;
+    append_attr(s, attr);
+    return s;
+}
 
 std::string expand_pipe_codes(std::string_view text) {
     text = text.substr(0, std::min(text.size(), kMaxWrite));
-    if (text.size() < 3) return std::string(text);
+    if (text.size() < 3 || text.find('|') == std::string_view::npos) return std::string(text);
     std::string out;
-    out.reserve(text.size() + 16);
+    out.reserve(kMaxWrite + 16);
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '|' && i + 2 < text.size()) {
             int hi = hex_digit(text[i + 1]);
@@ -49,7 +76,7 @@ std::string expand_pipe_codes(std::string_view text) {
             if (hi >= 0 && lo >= 0) {
                 int value = hi * 16 + lo;
                 if (value >= 128) value -= 128;
-                out += attr_sequence(value);
+                append_attr(out, value);
                 i += 2;
                 continue;
             }

@@ -7,7 +7,20 @@ namespace kit {
 ScreenModel::ScreenModel() { mark_all_dirty(); }
 
 void ScreenModel::write_text(std::string_view text) {
-    for (char c : text) put_char(static_cast<uint8_t>(c));
+    for (char ch : text) {
+        auto c = static_cast<uint8_t>(ch);
+        if (c < 32 || wrap_pending_) {
+            put_char(c);
+            continue;
+        }
+        // The common case, a printable character inside the line.
+        cells_[row_ - 1][column_ - 1] = Cell{c, attr_};
+        mark(row_);
+        if (column_ == kColumns)
+            wrap_pending_ = true;
+        else
+            ++column_;
+    }
 }
 
 void ScreenModel::put_char(uint8_t c) {
