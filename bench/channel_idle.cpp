@@ -1,8 +1,7 @@
 // The cost of an idle caller over telnet: processor time and voluntary
 // context switches (wake-ups) per second of the door process, all its
-// threads included. Each door runs twice, idle for 1 s and for 21 s, and
-// the difference over the 20 s between them is reported, so start-up and
-// shutdown drop out.
+// threads included, read from the running process at the start and the end
+// of the idle window, so start-up and shutdown drop out.
 //   channel  a TelnetChannel waiting for keys as the kit does (arrival
 //            descriptor, once-a-second timeout and carrier check)
 //   door     doortest -E, the kit's test door (when built beside this)
@@ -39,7 +38,6 @@ int serve_channel(int fd) {
 }
 
 plat::Usage run_idle(const std::vector<std::string>& base, bool door, int seconds) {
-    const plat::Usage before = plat::children_usage();
     Connection c = connect_loopback();
     std::vector<std::string> argv = base;
     if (door)
@@ -48,17 +46,17 @@ plat::Usage run_idle(const std::vector<std::string>& base, bool door, int second
         argv.push_back(std::to_string(c.server));
     const int pid = start_door(argv, c);
     drain(c.client, 300);
+    const plat::Usage before = plat::running_usage(pid);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const plat::Usage after = plat::running_usage(pid);
     send_byte(c.client, kEsc);
     plat::wait_child(pid);
     plat::close_fd(c.client);
-    return plat::children_usage() - before;
+    return after - before;
 }
 
 void measure(const char* name, const std::vector<std::string>& base, bool door, int seconds) {
-    const plat::Usage short_run = run_idle(base, door, 1);
-    const plat::Usage long_run = run_idle(base, door, 1 + seconds);
-    const plat::Usage idle = long_run - short_run;
+    const plat::Usage idle = run_idle(base, door, seconds);
     std::printf("%-8s %.3f ms CPU/s   %.2f wake-ups/s   (%.1f ms, %ld voluntary switches in %d s)\n", name,
                 idle.cpu_ms / seconds, static_cast<double>(idle.voluntary_switches) / seconds, idle.cpu_ms,
                 idle.voluntary_switches, seconds);

@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +29,7 @@
 #include "kit/kit_state.hpp"
 #include "platform/halt.hpp"
 #include "platform/paths.hpp"
+#include "platform/usage.hpp"
 #include "platform/wake_event.hpp"
 
 namespace {
@@ -81,36 +81,27 @@ struct PtyDoor {
             if (std::memchr(buf, c, static_cast<size_t>(n)) != nullptr) return true;
         }
     }
-    rusage finish() {
+    void finish() {
         write_byte(27);
         drain(200);
         int status = 0;
-        rusage ru {};
-        wait4(pid, &status, 0, &ru);
+        waitpid(pid, &status, 0);
         ::close(master);
-        return ru;
     }
 };
 
 int idle(int seconds) {
     PtyDoor door("-E");
-    // The child's usage is only known once it ends: measure a run that waits
-    // `seconds`, and a run that ends at once, and take the difference.
+    // Read from the running door at both ends of the window, so its start
+    // and end drop out.
+    plat::Usage before = plat::running_usage(door.pid);
     auto start = Clock::now();
     door.drain(seconds * 1000);
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    rusage ru = door.finish();
-
-    PtyDoor quick("-E");
-    rusage base = quick.finish();
-    auto ms = [](const rusage& r) {
-        return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000.0 +
-               static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1000.0;
-    };
-    double cpu_ms = ms(ru) - ms(base);
-    double wakeups = static_cast<double>(ru.ru_nvcsw - base.ru_nvcsw);
-    std::printf("idle key wait over %.1f s: %.3f ms CPU per second, %.2f wake-ups per second\n", wall, cpu_ms / wall,
-                wakeups / wall);
+    plat::Usage idle = plat::running_usage(door.pid) - before;
+    door.finish();
+    std::printf("idle key wait over %.1f s: %.3f ms CPU per second, %.2f wake-ups per second\n", wall,
+                idle.cpu_ms / wall, static_cast<double>(idle.voluntary_switches) / wall);
     return 0;
 }
 

@@ -13,6 +13,9 @@ struct Usage {
 Usage self_usage();
 // All children that ended and were waited for, all their threads.
 Usage children_usage();
+// A running process, all its threads, to the nanosecond (from /proc): for
+// measuring a window of its life without its start and end.
+Usage running_usage(int pid);
 
 Usage operator-(const Usage& a, const Usage& b);
 
