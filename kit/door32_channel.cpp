@@ -76,17 +76,6 @@ bool Door32Channel::open_port_with_line(int, int, char, int, int) { return start
 
 bool Door32Channel::open_port(int) { return start(); }
 
-void Door32Channel::line_status(int& a, int& b) {
-    a = 0;
-    b = 8 + (carrier() ? 128 : 0);
-}
-
-void Door32Channel::set_line(int, char, int, int) {}
-
-void Door32Channel::set_dtr(bool on) {
-    if (!on) close();
-}
-
 bool Door32Channel::carrier() {
     if (failed) return false;
     const bool on = connected() && !plat::readable_now(offline_fd_);
@@ -100,8 +89,6 @@ bool Door32Channel::reacquire(bool reopen) {
     if (reopen) return open_port(0);
     return start();
 }
-
-void Door32Channel::set_flow_control(int, int, int) {}
 
 void Door32Channel::run_reader() {
     uint8_t* buf = receive_scratch();

@@ -329,4 +329,18 @@ void QueuedChannel::flush(const std::function<void()>& idle) {
     }
 }
 
+void QueuedChannel::line_status(int& a, int& b) {
+    a = 0;
+    b = 8 + (carrier() ? 128 : 0);
+}
+
+void QueuedChannel::set_dtr(bool on) {
+    if (!on) close();
+}
+
+bool QueuedChannel::reacquire(bool reopen) {
+    if (reopen) return open_port(0);
+    return start_workers();
+}
+
 }  // namespace kit

@@ -72,6 +72,18 @@ public:
     void set_worker_procs(WorkerProc reader, WorkerProc writer) override;
     void worker() override {}
 
+    // A channel without modem lines (telnet, native door, stdio); the serial
+    // channel has its own.
+    // a := 0, b := 8, plus 128 while connected.
+    void line_status(int& a, int& b) override;
+    void set_line(int, char, int, int) override {}
+    int baud_rate() override { return 115200; }
+    // Lowering DTR closes the channel.
+    void set_dtr(bool on) override;
+    // true: open_port(0); false: restart the workers.
+    bool reacquire(bool reopen) override;
+    void set_flow_control(int, int, int) override {}
+
     int arrival_fd() const override { return arrival_.fd(); }
     void clear_arrival() override { arrival_.drain(); }
 

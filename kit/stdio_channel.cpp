@@ -22,17 +22,6 @@ bool StdioChannel::open_port_with_line(int, int, char, int, int) { return true; 
 
 bool StdioChannel::open_port(int) { return open_ && start_workers(); }
 
-void StdioChannel::line_status(int& a, int& b) {
-    a = 0;
-    b = 8 + (carrier() ? 128 : 0);
-}
-
-void StdioChannel::set_line(int, char, int, int) {}
-
-void StdioChannel::set_dtr(bool on) {
-    if (!on) close();
-}
-
 bool StdioChannel::carrier() { return !failed && open_ && connected(); }
 
 void StdioChannel::close() {
@@ -45,13 +34,6 @@ void StdioChannel::close() {
     open_ = false;
     lose_connection("");
 }
-
-bool StdioChannel::reacquire(bool reopen) {
-    if (reopen) return open_port(0);
-    return start_workers();
-}
-
-void StdioChannel::set_flow_control(int, int, int) {}
 
 void StdioChannel::run_reader() {
     uint8_t* buf = receive_scratch();

@@ -25,17 +25,10 @@ public:
     bool open_handle(int handle) override;
     bool open_port_with_line(int port, int baud, char parity, int data, int stop) override;
     bool open_port(int port) override;
-    // a := 0, b := 8, plus 128 while connected.
-    void line_status(int& a, int& b) override;
-    void set_line(int baud, char parity, int data, int stop) override;
-    int baud_rate() override { return 115200; }
-    void set_dtr(bool on) override;
     bool carrier() override;
     int handle() override { return in_fd_; }
     // Stops the workers and sets a terminal back; the descriptors stay open.
     void close() override;
-    bool reacquire(bool reopen) override;
-    void set_flow_control(int a, int b, int c) override;
 
     void run_reader() override;
     void run_writer() override;

@@ -105,17 +105,6 @@ bool TelnetChannel::open_port_with_line(int, int, char, int, int) { return true;
 
 bool TelnetChannel::open_port(int) { return socket_ >= 0 && start_workers(); }
 
-void TelnetChannel::line_status(int& a, int& b) {
-    a = 0;
-    b = 8 + (carrier() ? 128 : 0);
-}
-
-void TelnetChannel::set_line(int, char, int, int) {}
-
-void TelnetChannel::set_dtr(bool on) {
-    if (!on) close();
-}
-
 bool TelnetChannel::carrier() { return !failed && socket_ >= 0 && connected(); }
 
 void TelnetChannel::close() {
@@ -126,13 +115,6 @@ void TelnetChannel::close() {
     socket_ = -1;
     lose_connection("");
 }
-
-bool TelnetChannel::reacquire(bool reopen) {
-    if (reopen) return open_port(0);
-    return start_workers();
-}
-
-void TelnetChannel::set_flow_control(int, int, int) {}
 
 bool TelnetChannel::send_on_socket(const uint8_t* bytes, size_t n) {
     std::lock_guard<std::mutex> g(socket_mutex_);

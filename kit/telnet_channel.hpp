@@ -75,21 +75,12 @@ public:
     bool open_port_with_line(int port, int baud, char parity, int data, int stop) override;
     // Starts the workers.
     bool open_port(int port) override;
-    // a := 0, b := 8, plus 128 while connected.
-    void line_status(int& a, int& b) override;
-    void set_line(int baud, char parity, int data, int stop) override;
-    int baud_rate() override { return 115200; }
-    // Lowering DTR closes the channel.
-    void set_dtr(bool on) override;
     // The connection is alive: the reader watches the socket all the time,
     // so a peer that closes is seen the moment its close arrives.
     bool carrier() override;
     int handle() override { return socket_; }
     // Stops the workers, shuts the socket down both ways and closes it.
     void close() override;
-    // true: open_port(0); false: restart the workers.
-    bool reacquire(bool reopen) override;
-    void set_flow_control(int a, int b, int c) override;
 
     void run_reader() override;
     void run_writer() override;
