@@ -15,24 +15,11 @@
 #include <vector>
 
 #include "kit/queued_channel.hpp"
+#include "kit/telnet_bytes.hpp"
 #include "platform/fd_io.hpp"
 
 namespace kit {
 
-// Telnet bytes.
-namespace telnet {
-inline constexpr uint8_t se = 240;
-inline constexpr uint8_t nop = 241;
-inline constexpr uint8_t sb = 250;
-inline constexpr uint8_t will = 251;
-inline constexpr uint8_t wont = 252;
-inline constexpr uint8_t do_ = 253;
-inline constexpr uint8_t dont = 254;
-inline constexpr uint8_t iac = 255;
-inline constexpr uint8_t opt_binary = 0;
-inline constexpr uint8_t opt_echo = 1;
-inline constexpr uint8_t opt_sga = 3;
-}  // namespace telnet
 
 // The input filter. Data bytes pass; IAC IAC is one data byte 255; CR NUL
 // (the Enter of a client in non-binary mode) is CR. WILL, WONT, DO and DONT

@@ -171,7 +171,7 @@ int serve(const std::string& game_dir, uint16_t port) {
                 int node = free_node(connections);
                 auto c = std::make_unique<Connection>(fd, node, game_dir);
                 log("node " + std::to_string(node) + ": caller connected");
-                if (!send_all(fd, c->telnet.offer({tn::echo, tn::sga}))) c->gone = true;
+                if (!send_all(fd, c->telnet.offer({tn::opt_echo, tn::opt_sga}))) c->gone = true;
                 c->lobby.start();
                 connections.push_back(std::move(c));
             }

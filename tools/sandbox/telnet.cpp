@@ -17,9 +17,9 @@ TelnetPeer::TelnetPeer(std::initializer_list<uint8_t> ours, std::initializer_lis
     for (uint8_t o : theirs) theirs_ok_[o] = true;
 }
 
-TelnetPeer TelnetPeer::client() { return TelnetPeer({tn::binary, tn::sga}, {tn::binary, tn::echo, tn::sga}); }
+TelnetPeer TelnetPeer::client() { return TelnetPeer({tn::opt_binary, tn::opt_sga}, {tn::opt_binary, tn::opt_echo, tn::opt_sga}); }
 
-TelnetPeer TelnetPeer::server() { return TelnetPeer({tn::binary, tn::echo, tn::sga}, {tn::binary, tn::sga}); }
+TelnetPeer TelnetPeer::server() { return TelnetPeer({tn::opt_binary, tn::opt_echo, tn::opt_sga}, {tn::opt_binary, tn::opt_sga}); }
 
 std::string TelnetPeer::offer(std::initializer_list<uint8_t> options) {
     std::string out;

@@ -15,20 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "kit/telnet_bytes.hpp"
+
 namespace sandbox {
 
-namespace tn {
-inline constexpr uint8_t se = 240;
-inline constexpr uint8_t sb = 250;
-inline constexpr uint8_t will = 251;
-inline constexpr uint8_t wont = 252;
-inline constexpr uint8_t do_ = 253;
-inline constexpr uint8_t dont = 254;
-inline constexpr uint8_t iac = 255;
-inline constexpr uint8_t binary = 0;
-inline constexpr uint8_t echo = 1;
-inline constexpr uint8_t sga = 3;
-}  // namespace tn
+namespace tn = kit::telnet;
 
 class TelnetPeer {
 public:

@@ -24,13 +24,13 @@ TEST(TelnetPeer, ClientStripsCommandsAnswersOnceAndKeepsData) {
     const std::string ff(1, '\xFF');
     const Case cases[] = {
         {"the door's opening offers are accepted",
-         {cmd(tn::will, tn::echo) + cmd(tn::will, tn::binary) + "hi"},
+         {cmd(tn::will, tn::opt_echo) + cmd(tn::will, tn::opt_binary) + "hi"},
          "hi",
-         cmd(tn::do_, tn::echo) + cmd(tn::do_, tn::binary)},
+         cmd(tn::do_, tn::opt_echo) + cmd(tn::do_, tn::opt_binary)},
         {"a repeated offer gets no second answer",
-         {cmd(tn::will, tn::echo), cmd(tn::will, tn::echo)},
+         {cmd(tn::will, tn::opt_echo), cmd(tn::will, tn::opt_echo)},
          "",
-         cmd(tn::do_, tn::echo)},
+         cmd(tn::do_, tn::opt_echo)},
         {"unknown options are refused once",
          {cmd(tn::will, 31) + cmd(tn::will, 31) + cmd(tn::do_, 24) + cmd(tn::do_, 24)},
          "",
@@ -40,17 +40,17 @@ TEST(TelnetPeer, ClientStripsCommandsAnswersOnceAndKeepsData) {
          "a" + ff + "b",
          ""},
         {"a command split between reads",
-         {std::string(1, '\xFF'), std::string(1, static_cast<char>(tn::will)), std::string(1, tn::sga) + "x"},
+         {std::string(1, '\xFF'), std::string(1, static_cast<char>(tn::will)), std::string(1, tn::opt_sga) + "x"},
          "x",
-         cmd(tn::do_, tn::sga)},
+         cmd(tn::do_, tn::opt_sga)},
         {"subnegotiation and two-byte commands are dropped",
          {"a" + ff + "\xFA\x18\x01" + ff + "\xF0" + "b" + ff + "\xF1" + "c"},
          "abc",
          ""},
         {"an option turned off is confirmed",
-         {cmd(tn::will, tn::echo) + cmd(tn::wont, tn::echo)},
+         {cmd(tn::will, tn::opt_echo) + cmd(tn::wont, tn::opt_echo)},
          "",
-         cmd(tn::do_, tn::echo) + cmd(tn::dont, tn::echo)},
+         cmd(tn::do_, tn::opt_echo) + cmd(tn::dont, tn::opt_echo)},
     };
     for (const Case& c : cases) {
         TelnetPeer peer = TelnetPeer::client();
@@ -63,13 +63,13 @@ TEST(TelnetPeer, ClientStripsCommandsAnswersOnceAndKeepsData) {
 
 TEST(TelnetPeer, ServerOffersEchoAndDoesNotAnswerTheClientsAgreement) {
     TelnetPeer server = TelnetPeer::server();
-    EXPECT_EQ(server.offer({tn::echo, tn::sga}), cmd(tn::will, tn::echo) + cmd(tn::will, tn::sga));
+    EXPECT_EQ(server.offer({tn::opt_echo, tn::opt_sga}), cmd(tn::will, tn::opt_echo) + cmd(tn::will, tn::opt_sga));
     std::string answers;
     // The client agrees, asks for binary and offers its window size.
-    server.feed(cmd(tn::do_, tn::echo) + cmd(tn::do_, tn::sga) + cmd(tn::do_, tn::binary) + cmd(tn::will, 31),
+    server.feed(cmd(tn::do_, tn::opt_echo) + cmd(tn::do_, tn::opt_sga) + cmd(tn::do_, tn::opt_binary) + cmd(tn::will, 31),
                 answers);
-    EXPECT_EQ(answers, cmd(tn::will, tn::binary) + cmd(tn::dont, 31));
-    EXPECT_TRUE(server.our_option(tn::echo));
+    EXPECT_EQ(answers, cmd(tn::will, tn::opt_binary) + cmd(tn::dont, 31));
+    EXPECT_TRUE(server.our_option(tn::opt_echo));
 }
 
 TEST(TelnetPeer, EscapeDoublesByte255Only) {
