@@ -6,14 +6,9 @@
 using namespace cave;
 using cave::testing::TimetableClock;
 using kit::testing::ScriptedCaller;
+using kit::testing::count_of;
 
 namespace {
-
-size_t count_of(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
 
 // Plays one game of Orvald's for a caller with 100 gold and a wager of 10,
 // his secret number 500, starting at start_ms; the caller's keys come on

@@ -7,14 +7,9 @@ using namespace cave;
 using cave::testing::CaveGame;
 using cave::testing::make_player;
 using kit::testing::ScriptedCaller;
+using kit::testing::count_of;
 
 namespace {
-
-size_t count_of(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
 
 // A game of three players; the caller is record 1 (Ann, 100 gold).
 struct CaveVisit : ::testing::Test {

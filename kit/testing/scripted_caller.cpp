@@ -121,4 +121,10 @@ plat::FakeClock& ScriptedCaller::clock() { return impl_->clock; }
 
 DoorSession& ScriptedCaller::session() { return the_kit().session; }
 
+size_t count_of(std::string_view text, std::string_view part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
 }  // namespace kit::testing

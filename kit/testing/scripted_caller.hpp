@@ -67,4 +67,7 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// How many times part occurs in text (overlapping occurrences count).
+size_t count_of(std::string_view text, std::string_view part);
+
 }  // namespace kit::testing

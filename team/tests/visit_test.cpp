@@ -9,6 +9,7 @@
 
 using namespace kelvane;
 using namespace kelvane::testing;
+using kit::testing::count_of;
 
 namespace {
 
@@ -26,12 +27,6 @@ std::string plain(const std::string& transcript) {
         }
     }
     return text;
-}
-
-size_t count_of(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
 }
 
 }  // namespace
